@@ -1,0 +1,34 @@
+#pragma once
+// What an author needs to find a problem: every result code the compiler records, with the
+// place in the description text where the record that caused it starts.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace compattatore {
+
+enum class description_kind { line, train };
+
+struct source_location {
+    description_kind file = description_kind::line;
+    std::int32_t line = 0;    // 1-based; 0 when unknown
+    std::int32_t column = 0;  // 1-based
+};
+
+enum class severity { error, warning };
+
+struct diagnostic {
+    severity level = severity::error;
+    source_location where;
+    std::int32_t code = 0;  // the result code; 0 for a warning
+    bool has_position = false;
+    std::int32_t position = 0;  // metres
+    std::string message;        // for warnings; errors take the result code's meaning
+};
+
+struct compile_report {
+    std::vector<diagnostic> diagnostics;
+};
+
+}  // namespace compattatore

@@ -1,0 +1,26 @@
+// compattatore: with no arguments, compiles the fixed scenario and writes its files beside the
+// executable.
+
+#include <exception>
+#include <string>
+
+#include "run/console_platform.hpp"
+#include "run/files.hpp"
+#include "run/form1.hpp"
+
+int main(int argc, char** argv) {
+    using namespace compattatore;
+    console_platform platform;
+    if (argc > 1) {
+        platform.fail("takes no arguments", exit_status::usage);
+    }
+    try {
+        Form1 form(application_path(argv[0]), platform);
+        form.Form_Load();
+    } catch (const file_error& e) {
+        platform.fail(e.what(), exit_status::file_failure);
+    } catch (const std::exception& e) {
+        platform.fail(e.what(), exit_status::failure);
+    }
+    return exit_status::ok;
+}
