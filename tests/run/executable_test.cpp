@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -78,10 +79,14 @@ TEST(Executable, DefaultRunLeavesTheSixFilesBesideTheExecutable) {
         SCOPED_TRACE(f.name);
         ASSERT_TRUE(fs::exists(dir / f.name));
         const std::string bytes = slurp(dir / f.name);
-        if (f.size != 0) EXPECT_EQ(bytes.size(), f.size);
+        if (f.size != 0) {
+            EXPECT_EQ(bytes.size(), f.size);
+        }
         std::printf("%s %zu %016llx\n", f.name, bytes.size(),
                     static_cast<unsigned long long>(digest(bytes)));
-        if (f.digest != 0) EXPECT_EQ(digest(bytes), f.digest);
+        if (f.digest != 0) {
+            EXPECT_EQ(digest(bytes), f.digest);
+        }
     }
 }
 
