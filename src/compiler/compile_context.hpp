@@ -72,7 +72,7 @@ struct compile_context {
     void discard_line();
     void discard_train();
 
-private:
+  private:
     void note_code(std::int32_t code, text_location where, std::optional<std::int32_t> position);
 };
 

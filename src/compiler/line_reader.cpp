@@ -24,12 +24,13 @@ constexpr std::int32_t record_hyphen_skips = 2;
 constexpr std::array<double, 6> curve_class_curvature{0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
 bool opens_section(std::string_view field) {
-    while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
+    while (!field.empty() && (field.front() == ' ' || field.front() == '\t'))
+        field.remove_prefix(1);
     return contains(field, "[") && contains(field, "]") && !field.starts_with('-');
 }
 
 class line_reader {
-public:
+  public:
     line_reader(compile_context& c, std::string_view text) : c_(c), m_(c.m), cur_(text) {}
 
     bool run() {
@@ -41,7 +42,7 @@ public:
         }
     }
 
-private:
+  private:
     std::string_view keyword() {
         const std::string_view field = cur_.read_field();
         c_.record_start = cur_.last_start();
@@ -360,9 +361,9 @@ flow line_reader::speed_board() {
     std::int32_t vas = number(), vbs = number(), vcs = number(), strisces = number();
     std::int32_t vad = number(), vbd = number(), vcd = number(), strisced = number();
     if (beyond_grid(m_, posizione)) return beyond_end(posizione);
-    return after_placement(memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd,
-                                                 vcd, strisced),
-                           posizione);
+    return after_placement(
+        memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced),
+        posizione);
 }
 
 flow line_reader::direction_board() {

@@ -43,12 +43,17 @@ void failure_exit(compile_context& c, text_location where) {
         c.discard_line();
     } catch (const file_error&) {
     }
-    try {
-        if (c.train_text == text_state::not_read) {
-            // The line description failed first: the train text still lies there unread.
+    if (c.train_text == text_state::not_read) {
+        // The line description failed first: the train text still lies there unread. One that
+        // exists but cannot be read is still to be removed.
+        try {
             c.train_text = c.files.read_train_description().has_value() ? text_state::open
-                                                                         : text_state::missing;
+                                                                        : text_state::missing;
+        } catch (const file_error&) {
+            c.train_text = text_state::open;
         }
+    }
+    try {
         c.discard_train();
     } catch (const file_error&) {
     }

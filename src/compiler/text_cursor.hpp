@@ -28,17 +28,17 @@ struct text_location {
 
 // A description that cannot be read: it ends inside a record, or a value is not a number.
 class description_error : public std::runtime_error {
-public:
+  public:
     description_error(const char* what, text_location where)
         : std::runtime_error(what), where_(where) {}
     text_location where() const { return where_; }
 
-private:
+  private:
     text_location where_;
 };
 
 class text_cursor {
-public:
+  public:
     explicit text_cursor(std::string_view text) : text_(text) {}
 
     bool at_end() const { return pos_ == text_.size(); }
@@ -64,13 +64,13 @@ public:
     // Train format: skip the blanks and line ends in front of the next item.
     void skip_separators();
 
-private:
+  private:
     static bool is_blank(char c) { return c == ' ' || c == '\t'; }
     static bool is_line_end(char c) { return c == '\r' || c == '\n'; }
 
     void start_read();
     void skip_blanks();
-    void consume_line_end();         // at a CR or LF
+    void consume_line_end();           // at a CR or LF
     void consume_comma_or_line_end();  // when one stands at the cursor
 
     std::string_view text_;

@@ -11,7 +11,9 @@ inline bool contains(std::string_view text, std::string_view word) {
     return text.find(word) != std::string_view::npos;
 }
 
-inline char fold_case(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char fold_case(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 // word must be lower case.
 inline bool contains_any_case(std::string_view text, std::string_view word) {

@@ -18,7 +18,7 @@ constexpr std::int32_t station_spacing = 350;
 constexpr std::int32_t station_room = 800;  // a station needs room for its area past its position
 
 class train_reader {
-public:
+  public:
     train_reader(compile_context& c, std::string_view text)
         : c_(c), m_(c.m), g_(c.m.last_cell), cur_(text) {}
 
@@ -31,7 +31,7 @@ public:
         }
     }
 
-private:
+  private:
     std::string_view keyword() {
         const std::string_view item = cur_.read_text_item();
         c_.record_start = cur_.last_start();
@@ -227,8 +227,8 @@ flow train_reader::signal() {
     std::int32_t sx = number(), s1 = number(), s2 = number(), s3 = number(), rapp = number();
     std::int32_t dx = number(), d1 = number(), d2 = number(), d3 = number(), tempo = number();
     if (beyond_grid(m_, posizione)) return beyond_end(posizione);
-    return after_placement(
-        memo_segnale(m_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo), posizione);
+    return after_placement(memo_segnale(m_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo),
+                           posizione);
 }
 
 flow train_reader::slowdown() {
@@ -327,7 +327,8 @@ flow train_reader::station() {
                 const double t = e.area_end / 50.0 - j - 1;
                 if (t > 1) {
                     const std::int32_t mark_cell = round32(t);
-                    if (mark_cell <= g_) cell(mark_cell).approach_mark = static_cast<std::uint8_t>(80 + j);
+                    if (mark_cell <= g_)
+                        cell(mark_cell).approach_mark = static_cast<std::uint8_t>(80 + j);
                 }
             }
         }

@@ -89,7 +89,9 @@ const bounds_case bounds_cases[] = {
      [](description_pair& d) { d.train_records.push_back("segnale, -200, 2,4,1,1,0,2,2,1,1,0"); },
      26, -200, then::end_step, nullptr},
     {"slowdown_end_beyond_the_grid",
-     [](description_pair& d) { d.train_records.push_back("rallentamento, 5000, 60, 10000, 0, 0, 60"); },
+     [](description_pair& d) {
+         d.train_records.push_back("rallentamento, 5000, 60, 10000, 0, 0, 60");
+     },
      15, 5000, then::end_step,
      [](const compiled& c) { EXPECT_EQ(c.cell(101).kind, cell_kind::empty); }},
     {"mountain_end_beyond_the_grid",

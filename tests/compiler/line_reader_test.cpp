@@ -74,9 +74,9 @@ TEST(LineReader, EveryLineEndReadsTheSame) {
 TEST(LineReader, GradientStretchesEndAtTheRoundedCellAndTheLoopRunsAtLeastOnce) {
     description_pair d;
     d.line_records = {
-        "pendenza,  0,   5",    // only sets the gradient in force
-        "pendenza,  2475,   7",  // 49.5 -> cell 50: cells 0..49 get 105
-        "pendenza,  2525,   200",  // 50.5 -> 50 again: the loop still writes cell 50 (107)
+        "pendenza,  0,   5",        // only sets the gradient in force
+        "pendenza,  2475,   7",     // 49.5 -> cell 50: cells 0..49 get 105
+        "pendenza,  2525,   200",   // 50.5 -> 50 again: the loop still writes cell 50 (107)
         "pendenza,  2600,   -100",  // cell 52: cell 51 gets 200 + 100 in 8 bits = 44
     };
     const auto c = compile(d);
@@ -142,10 +142,10 @@ TEST(LineReader, GeneralRulesMatchExactCaseWhereMarked) {
         const char* keyword;
         bool read;
     };
-    for (const row r : {row{"sfondo tre", true}, row{"sfondo Tre", false}, row{"Sfondo tre", false},
-                        row{"SFONDO TRE", false}, row{"progressiva chilometrica tre", true},
-                        row{"Progressiva chilometrica tre", false},
-                        row{"LUNGHEZZA PERCORSO", true}}) {
+    for (const row r :
+         {row{"sfondo tre", true}, row{"sfondo Tre", false}, row{"Sfondo tre", false},
+          row{"SFONDO TRE", false}, row{"progressiva chilometrica tre", true},
+          row{"Progressiva chilometrica tre", false}, row{"LUNGHEZZA PERCORSO", true}}) {
         SCOPED_TRACE(r.keyword);
         description_pair d;
         d.general.push_back(std::string(r.keyword) + ",    500,    50,    0");
@@ -192,8 +192,8 @@ TEST(LineReader, HyphenSkipCountsAndTheFieldAfterThemIsExamined) {
         int dash_lines;
         bool read;
     };
-    for (const row r : {row{true, 9, false}, row{true, 10, true}, row{false, 1, false},
-                        row{false, 2, true}}) {
+    for (const row r :
+         {row{true, 9, false}, row{true, 10, true}, row{false, 1, false}, row{false, 2, true}}) {
         SCOPED_TRACE(::testing::Message() << (r.general ? "general " : "records ") << r.dash_lines);
         description_pair d;
         auto& lines = r.general ? d.general : d.line_records;
@@ -249,7 +249,8 @@ TEST(LineReader, RecordsUpToTheEndAreReadButAFinalKeywordIsNot) {
     description_pair d;
     std::string text = d.line_text();
     text.erase(text.size() - 8);  // drop "[fine]\r\n"
-    const auto with_values = std::make_unique<compiled>(text + "pendenza,  2000,   9", d.train_text());
+    const auto with_values =
+        std::make_unique<compiled>(text + "pendenza,  2000,   9", d.train_text());
     EXPECT_EQ(with_values->model.result_code, 0);
     EXPECT_EQ(with_values->cell(40).gradient, 109);
 
@@ -295,8 +296,9 @@ TEST_P(LineReaderCodes, RecordTheCodeAndStopOrGoOnAsTheCodeSays) {
 }
 
 const line_code_case line_code_cases[] = {
-    {"length_above_limit", [](description_pair& d) { d.general[0] = "lunghezza percorso, 1000001"; },
-     1, untouched_position, false,
+    {"length_above_limit",
+     [](description_pair& d) { d.general[0] = "lunghezza percorso, 1000001"; }, 1,
+     untouched_position, false,
      [](const compiled& c) {
          EXPECT_EQ(c.entry(84).area_end, 1000001);  // stored before the test
          EXPECT_TRUE(c.model.route_grid.empty());
@@ -353,9 +355,11 @@ const line_code_case line_code_cases[] = {
          d.line_records.push_back("cartello_indicatore,  1200,   one");
          d.line_records.push_back("indicatori_vmax,  1200,  1, 1, 1, 0, 1, 1, 1, 0");
      },
-     21, 1200, false, [](const compiled& c) { EXPECT_EQ(c.cell(25).kind, cell_kind::direction_board); }},
-    {"curve_without_class", [](description_pair& d) { d.line_records.push_back("curvad7, 100, 10"); },
-     103, untouched_position, false, nullptr},
+     21, 1200, false,
+     [](const compiled& c) { EXPECT_EQ(c.cell(25).kind, cell_kind::direction_board); }},
+    {"curve_without_class",
+     [](description_pair& d) { d.line_records.push_back("curvad7, 100, 10"); }, 103,
+     untouched_position, false, nullptr},
     {"length_after_the_general_section",
      [](description_pair& d) { d.general.insert(d.general.begin(), "[x]"); }, 25,
      untouched_position, false, [](const compiled& c) { EXPECT_TRUE(c.model.route_grid.empty()); }},
@@ -369,16 +373,15 @@ const line_code_case line_code_cases[] = {
          d.line_records.push_back("pendenza, 2000, 2147483600");
          d.line_records.push_back("pendenza, 3000, 0");
      },
-     25, untouched_position, false,
-     [](const compiled& c) { EXPECT_EQ(c.cell(39).gradient, 98); }},
+     25, untouched_position, false, [](const compiled& c) { EXPECT_EQ(c.cell(39).gradient, 98); }},
     {"room_check_sum_overflows",
      [](description_pair& d) { d.line_records.push_back("pendenza, 2147483600, 0"); }, 25,
      untouched_position, false, nullptr},
     {"record_without_line_length", [](description_pair& d) { d.general.erase(d.general.begin()); },
      25, untouched_position, false, nullptr},
     {"record_missing_its_last_value",  // "[fine]" is read as its value
-     [](description_pair& d) { d.line_records = {"pendenza, 100"}; }, 25, untouched_position,
-     false, nullptr},
+     [](description_pair& d) { d.line_records = {"pendenza, 100"}; }, 25, untouched_position, false,
+     nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, LineReaderCodes, ::testing::ValuesIn(line_code_cases),

@@ -59,13 +59,19 @@ const placement_case placement_cases[] = {
      }},
     // W = (1800 - 1200) / 50 + 1 = 13
     {"warning_cell_taken", "rallentamento, 1800, 60, 500, 1, 1, 60", 17, 1800,
-     [](const compiled& c) { EXPECT_TRUE(slowdown_cells_unchanged(c, {13, 37, 47, 9, 10, 11, 12})); }},
+     [](const compiled& c) {
+         EXPECT_TRUE(slowdown_cells_unchanged(c, {13, 37, 47, 9, 10, 11, 12}));
+     }},
     // A = 600 / 50 + 1 = 13
     {"start_cell_taken", "rallentamento, 600, 60, 500, 1, 1, 60", 18, 600,
-     [](const compiled& c) { EXPECT_TRUE(slowdown_cells_unchanged(c, {13, 23})); }},
+     [](const compiled& c) {
+         EXPECT_TRUE(slowdown_cells_unchanged(c, {13, 23}));
+     }},
     // Z = (2450 + 500) / 50 + 1 = 60, the code point
     {"end_cell_taken", "rallentamento, 2450, 60, 500, 1, 1, 60", 19, 2450,
-     [](const compiled& c) { EXPECT_TRUE(slowdown_cells_unchanged(c, {26, 50, 22, 23, 24, 25})); }},
+     [](const compiled& c) {
+         EXPECT_TRUE(slowdown_cells_unchanged(c, {26, 50, 22, 23, 24, 25}));
+     }},
     // B = (1850 - 1200) / 50 = 13: the pre-warning cells are refused, the other three stay
     {"prewarning_cells_taken", "rallentamento, 1850, 60, 500, 1, 1, 60", 20, 1850,
      [](const compiled& c) {

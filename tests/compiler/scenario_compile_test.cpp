@@ -19,7 +19,7 @@ namespace compattatore {
 namespace {
 
 class ScenarioCompile : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         compiled_ = std::make_unique<testing::compiled>(testing::join_crlf(dati_linea_lines()),
                                                         testing::join_crlf(dati_treno_lines()));
@@ -48,10 +48,9 @@ TEST_F(ScenarioCompile, GradientBytes) {
         int first, last, value;
     };
     const stretch stretches[] = {
-        {0, 48, 101},      {49, 171, 100},    {172, 589, 101},   {590, 689, 100},
-        {690, 799, 90},    {800, 839, 100},   {840, 857, 97},    {858, 917, 92},
-        {918, 1098, 94},   {1099, 1268, 100}, {1269, 1328, 97},  {1329, 1736, 99},
-        {1737, 1776, 98},  {1777, 3897, 100}, {3898, 3900, 0},
+        {0, 48, 101},     {49, 171, 100},   {172, 589, 101},  {590, 689, 100},   {690, 799, 90},
+        {800, 839, 100},  {840, 857, 97},   {858, 917, 92},   {918, 1098, 94},   {1099, 1268, 100},
+        {1269, 1328, 97}, {1329, 1736, 99}, {1737, 1776, 98}, {1777, 3897, 100}, {3898, 3900, 0},
     };
     for (const stretch& s : stretches) {
         for (int i = s.first; i <= s.last; ++i) {
@@ -115,8 +114,9 @@ TEST_F(ScenarioCompile, StationsStopCellsAndMarks) {
     EXPECT_EQ(stations, 32 + 3);  // and the three board texts
     EXPECT_NE(entry(32).name, "");
     EXPECT_EQ(entry(33).name, "");
-    const auto stops = std::count_if(model().route_grid.begin(), model().route_grid.end(),
-                                     [](const route_cell& c) { return c.kind == cell_kind::station_stop; });
+    const auto stops =
+        std::count_if(model().route_grid.begin(), model().route_grid.end(),
+                      [](const route_cell& c) { return c.kind == cell_kind::station_stop; });
     EXPECT_EQ(stops, 17);
 
     EXPECT_EQ(entry(1).area_start, -700);
@@ -125,8 +125,9 @@ TEST_F(ScenarioCompile, StationsStopCellsAndMarks) {
     EXPECT_EQ(cell(13).value_a, 1);
     for (int j = 1; j <= 4; ++j) EXPECT_EQ(cell(13 - j).approach_mark, 80 + j);
 
-    const auto alessandria = std::find_if(model().station_table.begin(), model().station_table.end(),
-                                          [](const station_entry& e) { return e.name == "ALESSANDRIA"; });
+    const auto alessandria =
+        std::find_if(model().station_table.begin(), model().station_table.end(),
+                     [](const station_entry& e) { return e.name == "ALESSANDRIA"; });
     ASSERT_NE(alessandria, model().station_table.end());
     const auto n = alessandria - model().station_table.begin();
     EXPECT_EQ(alessandria->area_start, 90500);

@@ -109,8 +109,8 @@ TEST(WholeNumbers, OnlyDecimalWholeNumbersAreNumbers) {
         const char* text;
         std::int64_t value;
     };
-    for (const row r : {row{"0", 0}, row{"188000", 188000}, row{"-90800", -90800},
-                        row{"12  ", 12}, row{"007", 7}, row{"-2147483649", -2147483649LL}}) {
+    for (const row r : {row{"0", 0}, row{"188000", 188000}, row{"-90800", -90800}, row{"12  ", 12},
+                        row{"007", 7}, row{"-2147483649", -2147483649LL}}) {
         EXPECT_EQ(parse_whole_number(r.text, {}), r.value) << r.text;
     }
     for (const char* bad : {"", "  ", "-", "+5", "1a", "1 2", "1.5", "0x10", "--1", "a"}) {

@@ -81,7 +81,7 @@ TEST(TrainReader, RecognitionIgnoresCaseAndSeparatorsAndEveryTestIsMade) {
     description_pair d;
     d.train_general = {
         "Numero VETTURE,  5",
-        "orologio,  10, 20, 30",      // commas read like the blanks
+        "orologio,  10, 20, 30",          // commas read like the blanks
         "sabbia e numero vetture, 7, 6",  // both tests match, in their order: vetture first
     };
     std::string train = d.train_text();
@@ -130,7 +130,8 @@ TEST(TrainReader, StationAreasMarksAndStopCells) {
     d.train_records.push_back(  // kind 5: area from P - L to P + 150, no marks
         "stazione,    4200,  5,  300,  0, 0, 1,  0,0,0,  0,0,0,    0,   0, 0, 0, CINQUE");
     d.train_records.push_back(  // kind 27: an entry, no cell
-        "stazione,    5000, 27,  300,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, SOLO, numero vetture, 3");
+        "stazione,    5000, 27,  300,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, SOLO, numero "
+        "vetture, 3");
     const auto c = compile(d);
     ASSERT_EQ(c->model.result_code, 0);
 
@@ -247,21 +248,24 @@ const train_code_case train_code_cases[] = {
          EXPECT_EQ(c.entry(3).position, 9250);
          EXPECT_EQ(c.entry(3).name, "");
      }},
-    {"speed_beyond_grid", [](description_pair& d) { d.train_records.push_back("velocita, 9901, 5"); },
-     15, 9901, true, nullptr},
+    {"speed_beyond_grid",
+     [](description_pair& d) { d.train_records.push_back("velocita, 9901, 5"); }, 15, 9901, true,
+     nullptr},
     {"signal_beyond_grid",
      [](description_pair& d) { d.train_records.push_back("segnale, 9901, 2,4,1,1,0,2,2,1,1,0"); },
      15, 9901, true, nullptr},
     {"missing_value_at_the_end",
-     [](description_pair& d) { d.train_records.push_back("velocita, 100"); }, 25, untouched_position,
-     false, nullptr},
+     [](description_pair& d) { d.train_records.push_back("velocita, 100"); }, 25,
+     untouched_position, false, nullptr},
     {"kind_beyond_8_bits",
      [](description_pair& d) {
          d.train_records.push_back("stazione, 2000, 256, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, X");
      },
-     25, untouched_position, false, [](const compiled& c) { EXPECT_EQ(c.entry(2).position, 2000); }},
-    {"clock_beyond_16_bits", [](description_pair& d) { d.train_general[3] = "orologio, 1 2 40000"; },
-     25, untouched_position, false, [](const compiled& c) { EXPECT_EQ(c.entry(86).group_b2, 2); }},
+     25, untouched_position, false,
+     [](const compiled& c) { EXPECT_EQ(c.entry(2).position, 2000); }},
+    {"clock_beyond_16_bits",
+     [](description_pair& d) { d.train_general[3] = "orologio, 1 2 40000"; }, 25,
+     untouched_position, false, [](const compiled& c) { EXPECT_EQ(c.entry(86).group_b2, 2); }},
     {"speed_fifth_beyond_8_bits",
      [](description_pair& d) { d.train_records.push_back("velocita, 2000, 1280"); }, 25,
      untouched_position, false, [](const compiled& c) { EXPECT_EQ(c.cell(39).speed_limit, 22); }},
