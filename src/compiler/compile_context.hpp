@@ -23,6 +23,15 @@ enum class text_state { not_read, missing, open, discarded };
 // such point so warnings can be attached in one place.
 enum class reader_event { keyword_matches_nothing, field_lost_to_hyphen_skip };
 
+// The simulator's files carry every name with a 16-bit length that must read the same signed or
+// unsigned; a longer text is a value that does not fit its field.
+inline constexpr std::size_t max_name_length = 0x7FFF;
+
+inline std::string fitting_name(std::string_view text) {
+    if (text.size() > max_name_length) throw value_overflow("name too long");
+    return std::string(text);
+}
+
 // Signals the failure exit: the compile cannot go on (grid missing, and the like).
 struct compile_abort : description_error {
     using description_error::description_error;

@@ -369,7 +369,7 @@ flow line_reader::speed_board() {
 flow line_reader::direction_board() {
     require_grid(c_);
     const std::int32_t p = number();
-    const std::string_view text = cur_.read_line_text();
+    const std::string text = fitting_name(cur_.read_line_text());
     if (beyond_grid(m_, p)) return beyond_end(p);
     // Boards stand one cell past the cell of their position.
     const std::int32_t cell = round32(p / 50.0 + 1);
@@ -384,7 +384,7 @@ flow line_reader::direction_board() {
     if (!is_free(rc)) return stop(result::direction_board_cell_taken, p);
     rc.kind = cell_kind::direction_board;
     rc.value_a = static_cast<std::int16_t>(c_.board_counter);
-    m_.station_table[static_cast<std::size_t>(c_.board_counter)].name = std::string(text);
+    m_.station_table[static_cast<std::size_t>(c_.board_counter)].name = text;
     --c_.board_counter;
     return flow::go_on;
 }
@@ -416,13 +416,14 @@ bool read_line_description(compile_context& c) {
     m.last_cell = 0;
 
     c.reading = description_kind::line;
+    // Open before the read: a text that is there but cannot be read is still to be removed.
+    c.line_text = text_state::open;
     std::optional<std::string> text = c.files.read_line_description();
     if (!text.has_value()) {
         c.line_text = text_state::missing;
         c.fail(result::line_file_missing, text_location{});
         return false;
     }
-    c.line_text = text_state::open;
     line_reader reader(c, *text);
     return reader.run();
 }

@@ -1,5 +1,7 @@
 #include "compiler/memorizza_dati.hpp"
 
+#include <exception>
+
 #include "compiler/compile_context.hpp"
 #include "run/files.hpp"
 #include "run/result_codes.hpp"
@@ -36,16 +38,11 @@ void compile_context::discard_train() {
 
 namespace {
 
-// Whatever went wrong, neither description text may stay behind; a text that cannot be
-// discarded now is beyond help, and the code recorded already says the compile failed.
-void failure_exit(compile_context& c, text_location where) {
-    try {
-        c.discard_line();
-    } catch (const file_error&) {
-    }
+// The train text when the line description ended the compile before it was read: one that is
+// there, readable or not, is removed with the rest, so no scratch text stays behind. Asking for it
+// is the only way to learn whether it exists.
+void discard_unread_train(compile_context& c) {
     if (c.train_text == text_state::not_read) {
-        // The line description failed first: the train text still lies there unread. One that
-        // exists but cannot be read is still to be removed.
         try {
             c.train_text = c.files.read_train_description().has_value() ? text_state::open
                                                                         : text_state::missing;
@@ -53,26 +50,51 @@ void failure_exit(compile_context& c, text_location where) {
             c.train_text = text_state::open;
         }
     }
+    c.discard_train();
+}
+
+// Whatever went wrong, neither description text may stay behind. Every discard is tried; the
+// first one that fails is handed back, since a text left on disk is no description problem.
+std::exception_ptr failure_exit(compile_context& c, text_location where) {
+    std::exception_ptr first;
     try {
-        c.discard_train();
+        c.discard_line();
     } catch (const file_error&) {
+        first = std::current_exception();
+    }
+    try {
+        discard_unread_train(c);
+    } catch (const file_error&) {
+        if (!first) first = std::current_exception();
     }
     c.fail(result::compiler_failure, where);
+    return first;
 }
 
 }  // namespace
 
 void memorizza_dati(scenario_model& model, description_files& files, compile_report* report) {
     compile_context c(model, files, report);
+    std::exception_ptr file_failure;
     try {
-        if (read_line_description(c)) read_train_description(c);
+        if (read_line_description(c)) {
+            read_train_description(c);
+        } else {
+            // The line description stopped the compile (or was missing): the train text is not
+            // read, but it is not left behind either.
+            discard_unread_train(c);
+        }
     } catch (const description_error& e) {
-        failure_exit(c, e.where());
+        file_failure = failure_exit(c, e.where());
     } catch (const value_overflow&) {
-        failure_exit(c, c.failure_at);
+        file_failure = failure_exit(c, c.failure_at);
     } catch (const file_error&) {
+        // A text that cannot be read or deleted is the run's failure, not the description's:
+        // clean up as for any failure, then let the run report it.
+        file_failure = std::current_exception();
         failure_exit(c, {});
     }
+    if (file_failure) std::rethrow_exception(file_failure);
 }
 
 }  // namespace compattatore

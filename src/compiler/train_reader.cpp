@@ -287,7 +287,7 @@ flow train_reader::station() {
     const std::int32_t hour = number();
     const std::int32_t minute = number();
     const std::int32_t second = number();
-    e.name = std::string(cur_.read_text_item());
+    e.name = fitting_name(cur_.read_text_item());
     e.timetable_time = add32(mul32(add32(mul32(hour, 60), minute), 60), second);
 
     switch (e.kind) {
@@ -365,12 +365,13 @@ void train_reader::end_step() {
 
 void read_train_description(compile_context& c) {
     c.reading = description_kind::train;
+    // Open before the read: a text that is there but cannot be read is still to be removed.
+    c.train_text = text_state::open;
     std::optional<std::string> text = c.files.read_train_description();
     if (!text.has_value()) {
         c.train_text = text_state::missing;
         throw compile_abort("the train description is missing", text_location{});
     }
-    c.train_text = text_state::open;
     train_reader reader(c, *text);
     reader.run();
 }

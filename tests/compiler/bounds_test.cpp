@@ -49,8 +49,8 @@ TEST_P(Bounds, OutsideATableIsACodeNotAWrite) {
             EXPECT_EQ(c->files.train_discards, 1);
             EXPECT_EQ(c->cell(197).speed_limit, 22);
             break;
-        case then::stopped:
-            EXPECT_EQ(c->files.train_discards, 0);
+        case then::stopped:  // not read, but discarded all the same
+            EXPECT_EQ(c->files.train_discards, 1);
             EXPECT_EQ(c->entry(84).position, 0);
             break;
     }

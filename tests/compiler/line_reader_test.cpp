@@ -289,8 +289,8 @@ TEST_P(LineReaderCodes, RecordTheCodeAndStopOrGoOnAsTheCodeSays) {
     EXPECT_EQ(c->model.result_code, k.code);
     EXPECT_EQ(c->model.error_position, k.position);
     EXPECT_EQ(c->files.line_discards, 1);
-    // The train text is discarded when it was read and by the failure exit.
-    EXPECT_EQ(c->files.train_discards, k.train_read || k.code == result::compiler_failure ? 1 : 0);
+    // The train text is discarded in every outcome, read or not: no scratch text stays behind.
+    EXPECT_EQ(c->files.train_discards, 1);
     EXPECT_EQ(c->entry(84).position, k.train_read ? 8 : 0);
     if (k.check) k.check(*c);
 }
@@ -392,7 +392,7 @@ TEST(LineReaderFailures, MissingEmptyAndGeneralOnlyDescriptions) {
     const auto missing = std::make_unique<compiled>(std::nullopt, train);
     EXPECT_EQ(missing->model.result_code, result::line_file_missing);
     EXPECT_EQ(missing->files.line_discards, 0);
-    EXPECT_EQ(missing->files.train_discards, 0);
+    EXPECT_EQ(missing->files.train_discards, 1);  // not read, but not left behind
     EXPECT_EQ(missing->entry(85).name, "Linea");  // the identity comes first
 
     const auto empty = std::make_unique<compiled>("", train);
@@ -405,7 +405,8 @@ TEST(LineReaderFailures, MissingEmptyAndGeneralOnlyDescriptions) {
         EXPECT_EQ(c->model.result_code, result::no_general_section) << text;
         EXPECT_EQ(c->model.error_position, untouched_position);
         EXPECT_EQ(c->files.line_discards, 1);
-        EXPECT_EQ(c->files.train_discards, 0);
+        EXPECT_EQ(c->files.train_discards, 1);
+        EXPECT_EQ(c->entry(84).position, 0);  // the train description was not read
     }
 
     // The general section's hyphen skip reads with no end test in between: past the end.
