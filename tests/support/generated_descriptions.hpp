@@ -76,4 +76,108 @@ inline std::string maximum_train_description() {
     return t;
 }
 
+// A line of the greatest length with a record on every cell: a gradient on every cell, curves of
+// 100 m end to end along the whole line, and a speed board on every odd cell from cell 5 on,
+// whose even neighbour the train's code points take. The cells before 5 stay clear for the
+// closing stamps.
+inline std::string every_cell_line_description() {
+    constexpr std::int32_t last_position = 1006900;  // 50 x last cell - 100, the room check
+    std::string t = "[generale]\r\nlunghezza percorso, 1000000\r\n"
+                    "progressiva chilometrica uno, 0, 0, 0\r\n"
+                    "ripetizione segnali 9 codici, 0, 1000000\r\n[curve]\r\n";
+    // A curve may draw up to point 999999; the plan runs on straight from there.
+    for (std::int32_t s = 0, n = 0; s + 100 < 1000000; s += 100, ++n) {
+        t += std::string("curva") + (n % 2 ? "s" : "d") + std::to_string(1 + n % 6) + ", " +
+             std::to_string(s) + ", 100\r\n";
+    }
+    t += "[pendenze]\r\n";
+    for (std::int32_t p = 0; p <= last_position; p += 50) {
+        t += "pendenza, " + std::to_string(p) + ", " + std::to_string((p / 50) % 41 - 20) + "\r\n";
+    }
+    t += "[cartelli]\r\n";
+    for (std::int32_t p = 200; p <= last_position; p += 100) {
+        t += "indicatori_vmax, " + std::to_string(p) + ", 100, 110, 120, 0, 100, 110, 120, 0\r\n";
+    }
+    t += "[fine]\r\n";
+    return t;
+}
+
+// The train for every_cell_line_description: a speed limit, an adhesion level and a code point on
+// every cell the line leaves free.
+inline std::string every_cell_train_description() {
+    constexpr std::int32_t last_position = 1006900;
+    std::string t = "[generale]\r\nnumero vetture, 8\r\npercentuale massa frenata, 125\r\n"
+                    "sabbia, 120\r\norologio, 11 49 0\r\n[vel_limite]\r\n";
+    for (std::int32_t p = 0; p <= last_position; p += 50) {
+        t += "velocita, " + std::to_string(p) + ", " + std::to_string(30 + (p / 50) % 30 * 5) +
+             "\r\n";
+    }
+    t += "[aderenze]\r\n";
+    for (std::int32_t p = 0; p <= last_position; p += 50) {
+        t += "aderenza, " + std::to_string(p) + ", " + std::to_string(50 + (p / 50) % 50) + "\r\n";
+    }
+    t += "[codici]\r\n";
+    for (std::int32_t p = 200; p <= last_position; p += 100) {
+        t += "abbattimento, " + std::to_string(p) + ", 270\r\n";
+    }
+    t += "[fine]\r\n";
+    return t;
+}
+
+// Degenerate texts of about `bytes` bytes, for showing that reading stays linear in the size of
+// the text whatever it holds.
+enum class degenerate {
+    one_long_line,
+    commas,
+    hyphen_lines,
+    blanks,
+    many_fields,
+    long_number,
+    long_board_text,    // one direction board whose text is the whole size
+    long_station_name,  // one station whose quoted name never closes
+};
+
+inline std::string degenerate_text(degenerate kind, std::size_t bytes) {
+    std::string t;
+    t.reserve(bytes + 64);
+    switch (kind) {
+        case degenerate::one_long_line:  // no line end at all
+            t = "[generale]";
+            t.append(bytes, 'x');
+            break;
+        case degenerate::commas:
+            t = "[generale]\r\n";
+            t.append(bytes, ',');
+            break;
+        case degenerate::hyphen_lines:
+            t = "[generale]\r\nlunghezza percorso, 3000\r\n[pendenze]\r\n";
+            while (t.size() < bytes) t += "-\r\n";
+            break;
+        case degenerate::blanks:
+            t = "[generale]\r\n";
+            t.append(bytes, ' ');
+            break;
+        case degenerate::many_fields:
+            t = "[generale]\r\nlunghezza percorso, 3000\r\n[pendenze]\r\npendenza, 100, 1";
+            while (t.size() < bytes) t += ", 7";
+            t += "\r\n";
+            break;
+        case degenerate::long_number:
+            t = "[generale]\r\nlunghezza percorso, ";
+            t.append(bytes, '0');
+            t += "3000\r\n";
+            break;
+        case degenerate::long_board_text:
+            t = "[generale]\r\nlunghezza percorso, 3000\r\n[x]\r\ncartello_indicatore, 1000, ";
+            t.append(bytes, 'b');
+            t += "\r\n";
+            break;
+        case degenerate::long_station_name:
+            t = "[generale]\r\nstazione, 0, 8, 700, 1, 1, 1, 4, 1, 0, 2, 1, 1, 1, 11, 48, 0, \"";
+            t.append(bytes, 'n');
+            break;
+    }
+    return t;
+}
+
 }  // namespace compattatore::testing
