@@ -110,7 +110,7 @@ TEST(Limits, TheLongestNameAFileCanCarryIsKept) {
     d.line_records.back() += "b";
     const auto too_long = testing::compile(d);
     EXPECT_EQ(too_long->model.result_code, result::compiler_failure);
-    EXPECT_EQ(too_long->entry(80).name, "");
+    EXPECT_TRUE(too_long->entry(80).name.empty());
 }
 
 }  // namespace
