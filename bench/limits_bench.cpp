@@ -127,10 +127,9 @@ int main(int argc, char** argv) {
         for (const bool as_line : {true, false}) {
             const std::string family =
                 std::string("BM_degenerate_") + (as_line ? "line/" : "train/") + name;
-            benchmark::RegisterBenchmark(family.c_str(),
-                                         [kind = kind, as_line](benchmark::State& s) {
-                                             degenerate_read(s, kind, as_line);
-                                         })
+            benchmark::RegisterBenchmark(
+                family.c_str(),
+                [kind = kind, as_line](benchmark::State& s) { degenerate_read(s, kind, as_line); })
                 ->RangeMultiplier(2)
                 ->Range(1 << 20, 8 << 20)
                 ->Unit(benchmark::kMillisecond)

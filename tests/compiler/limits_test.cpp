@@ -34,7 +34,7 @@ TEST(Limits, TheLongestLineWithARecordOnEveryCellCompilesAndFinishesCleanly) {
         ASSERT_EQ(cell.gradient, static_cast<std::uint8_t>(i % 41 - 20 + 100)) << "cell " << i;
         ASSERT_EQ(cell.speed_limit, (30 + i % 30 * 5) / 5) << "cell " << i;
         ASSERT_EQ(cell.adhesion, 50 + i % 50) << "cell " << i;
-        const std::uint8_t kind = i < 4 ? cell_kind::empty
+        const std::uint8_t kind = i < 4   ? cell_kind::empty
                                   : i % 2 ? cell_kind::speed_board
                                           : cell_kind::code_point;
         ASSERT_EQ(cell.kind, kind) << "cell " << i;

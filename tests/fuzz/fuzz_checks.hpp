@@ -55,8 +55,9 @@ inline compile_input split_compile_input(std::string_view data) {
     in.profile_option = options & 1;
     const std::size_t at = data.find(compile_separator);
     const std::string_view line = data.substr(0, at);
-    const std::string_view train =
-        at == std::string_view::npos ? std::string_view{} : data.substr(at + compile_separator.size());
+    const std::string_view train = at == std::string_view::npos
+                                       ? std::string_view{}
+                                       : data.substr(at + compile_separator.size());
     if ((options & 2) == 0) in.line = std::string(line);
     if ((options & 4) == 0) in.train = std::string(train);
     return in;
@@ -88,10 +89,12 @@ inline std::string compile_and_check(const compile_input& in, bool finish) {
     if (files.train_discards != (in.train ? 1 : 0)) {
         return "train text discarded " + std::to_string(files.train_discards) + " times";
     }
-    if (!in.line && code != result::line_file_missing) return "no line text but code " + std::to_string(code);
+    if (!in.line && code != result::line_file_missing)
+        return "no line text but code " + std::to_string(code);
 
     const station_table_t& st = m.station_table;
-    if (st[station_slot::line_header].name != "Linea" || st[station_slot::train_header].name != "99") {
+    if (st[station_slot::line_header].name != "Linea" ||
+        st[station_slot::train_header].name != "99") {
         return "identity overwritten";
     }
     for (const station_entry& e : st) {
@@ -121,10 +124,10 @@ inline std::string compile_and_check(const compile_input& in, bool finish) {
         for (std::size_t p = 0; p < n; ++p) {
             for (const tagged_value* v : {&lp.x(p), &lp.y(p)}) {
                 const auto t = v->type();
-                const bool ok = p < 2    ? t == tagged_value::tag::int16 || t == tagged_value::tag::empty
-                                : p >= n - 2 ? t == tagged_value::tag::empty
-                                             : t == tagged_value::tag::float64 ||
-                                                   t == tagged_value::tag::empty;
+                const bool ok =
+                    p < 2        ? t == tagged_value::tag::int16 || t == tagged_value::tag::empty
+                    : p >= n - 2 ? t == tagged_value::tag::empty
+                                 : t == tagged_value::tag::float64 || t == tagged_value::tag::empty;
                 if (!ok) return "profile point " + std::to_string(p) + " has an unexpected type";
             }
         }
@@ -140,20 +143,23 @@ inline std::string compile_and_check(const compile_input& in, bool finish) {
     if (stop != 0 && stop != result::stamp_slots_taken && stop != result::checksum_slots_taken) {
         return "closing checks returned " + std::to_string(stop);
     }
-    if (stop == 0 && (m.route_grid[1].value_a != 5121 || st[station_slot::line_header].group_a1 != 610)) {
+    if (stop == 0 &&
+        (m.route_grid[1].value_a != 5121 || st[station_slot::line_header].group_a1 != 610)) {
         return "stamps missing after clean closing checks";
     }
 
     // The encoders: exact sizes, and every byte reads back as the table it came from.
     const std::string grid = encode_route_grid(m.route_grid);
     if (grid.size() != 15 * m.route_grid.size()) return "route grid file has the wrong size";
-    if (binary_layout::decode_route_grid(grid) != m.route_grid) return "route grid does not read back";
+    if (binary_layout::decode_route_grid(grid) != m.route_grid)
+        return "route grid does not read back";
 
     const std::string stations = encode_station_table(st);
     std::size_t names = 0;
     for (const station_entry& e : st) names += e.name.size();
     if (stations.size() != 87 * 34 + names) return "station table file has the wrong size";
-    if (binary_layout::decode_station_table(stations) != st) return "station table does not read back";
+    if (binary_layout::decode_station_table(stations) != st)
+        return "station table does not read back";
 
     if (profile) {
         // Read back in place: each value is its 16-bit tag and then exactly the bytes the tag

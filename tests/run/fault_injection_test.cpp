@@ -43,7 +43,9 @@ const std::array<std::string, 8> run_files = {
     "Torino_Piacenza_2063.sim",
     "Torino_Piacenza_2063.dat",
 };
-bool is_scratch_text(const std::string& name) { return name == run_files[0] || name == run_files[1]; }
+bool is_scratch_text(const std::string& name) {
+    return name == run_files[0] || name == run_files[1];
+}
 
 // The unprivileged user the run is dropped to when the tests run as root, where permission bits
 // stop nothing.
@@ -78,7 +80,8 @@ outcome run(const fs::path& exe, const child_setup& setup) {
             if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(122);
         }
         if (setup.unprivileged) {
-            if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0) _exit(123);
+            if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)
+                _exit(123);
         }
         execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
         _exit(124);
@@ -147,7 +150,8 @@ class FaultInjection : public ::testing::Test {
         if (!fs::exists(dir_ / name)) return state::gone;
         const std::string bytes = slurp(dir_ / name);
         if (bytes == earlier_[name]) return state::earlier;
-        EXPECT_EQ(bytes, new_bytes_[name]) << name << " is neither the earlier file nor the new one";
+        EXPECT_EQ(bytes, new_bytes_[name])
+            << name << " is neither the earlier file nor the new one";
         return state::replaced;
     }
     // What each file must be afterwards, and that no temporary file is left.
