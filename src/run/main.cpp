@@ -1,5 +1,5 @@
 // compattatore: with no arguments, compiles the fixed scenario and writes its files beside the
-// executable.
+// executable; with arguments, runs one of the author's commands (compile, sources, inspect, plot).
 
 #include <exception>
 #include <string>
@@ -7,13 +7,13 @@
 #include "run/console_platform.hpp"
 #include "run/files.hpp"
 #include "run/form1.hpp"
+#include "toolkit/toolkit.hpp"
 
 int main(int argc, char** argv) {
     using namespace compattatore;
     console_platform platform;
-    if (argc > 1) {
-        platform.fail("takes no arguments", exit_status::usage);
-    }
+    // Arguments name one of the author's commands; without any the run is the fixed scenario.
+    if (argc > 1) return run_toolkit(argc, argv);
     try {
         Form1 form(application_path(argv[0]), platform);
         form.Form_Load();
