@@ -35,8 +35,11 @@ constexpr std::string_view train_keywords[] = {"frenata", "vetture", "velocit",
                                                "segnale", "rallentamento", "abbattimento",
                                                "stazione"};
 
+// The hyphens are taken out first: "pend-enza" was meant as a gradient all the same.
 bool names_a_record(description_kind file, std::string_view field) {
-    const auto has = [&](std::string_view k) { return contains_any_case(field, k); };
+    std::string bare(field);
+    std::erase(bare, '-');
+    const auto has = [&](std::string_view k) { return contains_any_case(bare, k); };
     return file == description_kind::line ? std::ranges::any_of(line_keywords, has)
                                           : std::ranges::any_of(train_keywords, has);
 }

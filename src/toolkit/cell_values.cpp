@@ -1,5 +1,7 @@
 #include "toolkit/cell_values.hpp"
 
+#include <sstream>
+
 #include "toolkit/text_encoding.hpp"
 
 namespace compattatore {
@@ -57,57 +59,57 @@ speed_pair unpack_speeds(std::int16_t packed) {
 }
 
 std::string describe_cell(const route_cell& c, const station_table_t* names) {
-    std::string out(cell_kind_name(c.kind));
-    const auto n = [](int v) { return std::to_string(v); };
+    std::ostringstream out;
+    out << cell_kind_name(c.kind);
     switch (c.kind) {
         case cell_kind::signal: {
             const signal_values s = split_signal(c);
-            out += " " + n(s.s1) + "," + n(s.s2) + "," + n(s.s3) + " / " + n(s.d1) + "," +
-                   n(s.d2) + "," + n(s.d3) + ", type " + n(c.value_d) + " (rapp " + n(s.rapp) +
-                   ", sx " + n(s.sx) + ", dx " + n(s.dx) + ")";
-            if (c.signal_delay != 0) out += ", delay " + n(c.signal_delay);
+            out << " " << s.s1 << "," << s.s2 << "," << s.s3 << " / " << s.d1 << "," << s.d2 << ","
+                << s.d3 << ", type " << c.value_d << " (rapp " << s.rapp << ", sx " << s.sx
+                << ", dx " << s.dx << ")";
+            if (c.signal_delay != 0) out << ", delay " << int(c.signal_delay);
             break;
         }
         case cell_kind::slowdown_end:
         case cell_kind::slowdown_start:
-            out += " " + n(c.value_a) + " km/h, d_v " + n(c.value_b) + ", f_tt " + n(c.value_c);
+            out << " " << c.value_a << " km/h, d_v " << c.value_b << ", f_tt " << c.value_c;
             break;
         case cell_kind::slowdown_warning:
-            out += " " + n(c.value_a) + " km/h, d_v " + n(c.value_b);
+            out << " " << c.value_a << " km/h, d_v " << c.value_b;
             break;
         case cell_kind::slowdown_prewarning:
-            out += " " + n(c.value_a) + " (countdown " + n(c.value_b) + ")";
+            out << " " << c.value_a << " (countdown " << c.value_b << ")";
             break;
         case cell_kind::speed_board: {
-            const char* names_abc[] = {"A", "B", "C"};
+            const char* abc[] = {"A", "B", "C"};
             const std::int16_t packed[] = {c.value_a, c.value_b, c.value_c};
             for (int i = 0; i < 3; ++i) {
                 const speed_pair p = unpack_speeds(packed[i]);
-                out += std::string(i == 0 ? " " : ", ") + names_abc[i] + " " + n(p.s_kmh) + "/" +
-                       n(p.d_kmh) + " km/h";
+                out << (i == 0 ? " " : ", ") << abc[i] << " " << p.s_kmh << "/" << p.d_kmh
+                    << " km/h";
             }
-            out += ", stripes " + n(tens(c.value_d)) + "/" + n(units(c.value_d));
+            out << ", stripes " << tens(c.value_d) << "/" << units(c.value_d);
             break;
         }
         case cell_kind::station_stop:
-            out += " of entry " + n(c.value_a) + entry_name(names, c.value_a);
+            out << " of entry " << c.value_a << entry_name(names, c.value_a);
             break;
         case cell_kind::code_point:
-            out += " code " + n(c.value_a);
+            out << " code " << c.value_a;
             break;
         case cell_kind::direction_board:
-            out += " text entry " + n(c.value_a) + entry_name(names, c.value_a);
+            out << " text entry " << c.value_a << entry_name(names, c.value_a);
             break;
         case cell_kind::code_off_point:
         case cell_kind::mountain_marker:
         case cell_kind::empty:
             break;
         default:
-            out += " " + n(c.kind) + ": " + n(c.value_a) + ", " + n(c.value_b) + ", " +
-                   n(c.value_c) + ", " + n(c.value_d);
+            out << " " << int(c.kind) << ": " << c.value_a << ", " << c.value_b << ", "
+                << c.value_c << ", " << c.value_d;
             break;
     }
-    return out;
+    return out.str();
 }
 
 }  // namespace compattatore

@@ -47,9 +47,9 @@ std::string why_nothing(const author_compile& c, bool force) {
     return force ? "nothing written" : "nothing written (--force writes what the default run would)";
 }
 
-nlohmann::json to_json(const author_compile& c, const diagnostic_files& names,
+nlohmann::ordered_json to_json(const author_compile& c, const diagnostic_files& names,
                        const std::vector<written_file>& files) {
-    using nlohmann::json;
+    using json = nlohmann::ordered_json;
     const scenario_model& m = c.model;
     const std::int32_t code = c.closing_code != 0 ? c.closing_code : m.result_code;
     const result_code_info* info = find_result_code(code);

@@ -19,7 +19,7 @@ namespace compattatore {
 namespace {
 
 namespace fs = std::filesystem;
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 struct decoded_file {
     fs::path path;
@@ -200,7 +200,7 @@ json route_grid_json(const route_grid_t& g, const station_table_t* names) {
 
 std::string field_text(cell_field f, int v) {
     switch (f) {
-        case cell_field::gradient: return (v >= 100 ? "+" : "") + std::to_string(v - 100) + " per mille";
+        case cell_field::gradient: return (v > 100 ? "+" : "") + std::to_string(v - 100) + " per mille";
         case cell_field::speed_limit: return std::to_string(v * 5) + " km/h";
         default: return std::to_string(v);
     }
@@ -453,19 +453,17 @@ int inspect_command(const inspect_options& o, std::ostream& out, std::ostream& e
     if (o.json) {
         json list = json::array();
         for (const decoded_file& f : files) {
-            json j;
+            json j = {{"file", f.path.string()}, {"bytes", f.size}};
             if (const auto* p = std::get_if<line_profile_t>(&f.content)) {
-                j = line_profile_json(*p, o.points);
                 j["type"] = "line_profile";
+                j.update(line_profile_json(*p, o.points));
             } else if (const auto* t = std::get_if<station_table_t>(&f.content)) {
-                j = station_table_json(*t);
                 j["type"] = "station_table";
+                j.update(station_table_json(*t));
             } else {
-                j = route_grid_json(std::get<route_grid_t>(f.content), names);
                 j["type"] = "route_grid";
+                j.update(route_grid_json(std::get<route_grid_t>(f.content), names));
             }
-            j["file"] = f.path.string();
-            j["bytes"] = f.size;
             list.push_back(std::move(j));
         }
         out << json{{"files", std::move(list)}}.dump(2) << "\n";
@@ -483,8 +481,7 @@ int inspect_command(const inspect_options& o, std::ostream& out, std::ostream& e
         } else {
             const auto& g = std::get<route_grid_t>(f.content);
             out << f.path.string() << ": route grid, cells 0 to "
-                << (g.empty() ? 0 : g.size() - 1) << " (" << g.size() * cell_length
-                << " m), " << f.size << " bytes\n";
+                << (g.empty() ? 0 : g.size() - 1) << " (50 m each), " << f.size << " bytes\n";
             print_route_grid(g, names, out);
         }
     }

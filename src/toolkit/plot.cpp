@@ -105,7 +105,10 @@ struct plan_label {
 
 std::string plan_svg(const line_profile_t& profile, const station_table_t* table,
                      const route_grid_t* grid) {
-    constexpr double width = 1400, height = 1000, margin = 110, top = 60;
+    // The drawing fits in at most 1400 x 1000 and the canvas shrinks around it; the side margins
+    // leave room for the labels.
+    constexpr double max_width = 1400, max_height = 1000, side_margin = 190, margin = 40, top = 60,
+                     bottom = 60, min_width = 640;
 
     std::vector<std::size_t> drawn;  // indices of the points that are drawn
     double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
@@ -134,10 +137,12 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
     if (computed > 0 && drawn.back() != last_computed) drawn.push_back(last_computed);
 
     const double span_x = std::max(max_x - min_x, 1.0), span_y = std::max(max_y - min_y, 1.0);
-    const double scale =
-        std::min((width - 2 * margin) / span_x, (height - top - 2 * margin) / span_y);
-    const double offset_x = margin + ((width - 2 * margin) - span_x * scale) / 2;
-    const double offset_y = top + margin + ((height - top - 2 * margin) - span_y * scale) / 2;
+    const double scale = std::min((max_width - 2 * side_margin) / span_x,
+                                  (max_height - top - bottom - 2 * margin) / span_y);
+    const double width = std::max(min_width, span_x * scale + 2 * side_margin);
+    const double height = span_y * scale + top + bottom + 2 * margin;
+    const double offset_x = (width - span_x * scale) / 2;
+    const double offset_y = top + margin;
     const auto sx = [&](double x) { return offset_x + (x - min_x) * scale; };
     const auto sy = [&](double y) { return offset_y + (max_y - y) * scale; };
 
@@ -149,7 +154,7 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
     out.text(20, 32, title, "font-size=\"22\" font-weight=\"bold\"");
     out.text(20, 52,
              xml_escape(std::to_string(profile.points()) + " points, " +
-                        std::to_string(drawn.size()) + " drawn; north up"),
+                        std::to_string(drawn.size()) + " drawn; +y up"),
              "font-size=\"13\" fill=\"#555\"");
 
     if (!drawn.empty()) {
@@ -219,8 +224,10 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
             out.raw("<path d=\"M" + num(x) + " " + num(y - 6) + " L" + num(x - 5) + " " +
                     num(y + 4) + " L" + num(x + 5) + " " + num(y + 4) +
                     " Z\" fill=\"#8e44ad\"/>");
+            // Board texts are laid out with blanks; keep them.
             out.text(lx, ly, l.text,
-                     "font-size=\"11\" font-style=\"italic\" fill=\"#8e44ad\" text-anchor=\"" +
+                     "font-size=\"11\" font-style=\"italic\" fill=\"#8e44ad\" "
+                     "xml:space=\"preserve\" style=\"white-space: pre\" text-anchor=\"" +
                          anchor + "\"");
         } else {
             out.circle(x, y, 4, "fill=\"white\" stroke=\"#c0392b\" stroke-width=\"2\"");
@@ -233,13 +240,14 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
     const double bar_px = bar_m * scale;
     out.line(20, height - 30, 20 + bar_px, height - 30, "stroke=\"#222\" stroke-width=\"3\"");
     out.text(20, height - 38, kilometre_label(bar_m), "font-size=\"12\"");
-    out.circle(240, height - 34, 4, "fill=\"white\" stroke=\"#c0392b\" stroke-width=\"2\"");
-    out.text(250, height - 30, "station", "font-size=\"12\"");
-    out.raw("<path d=\"M320 " + num(height - 40) + " L315 " + num(height - 30) + " L325 " +
-            num(height - 30) + " Z\" fill=\"#8e44ad\"/>");
-    out.text(330, height - 30, "direction board", "font-size=\"12\"");
-    out.circle(450, height - 34, 2, "fill=\"#999\"");
-    out.text(458, height - 30, "route kilometres", "font-size=\"12\"");
+    const double lx = 20 + bar_px + 40;
+    out.circle(lx, height - 34, 4, "fill=\"white\" stroke=\"#c0392b\" stroke-width=\"2\"");
+    out.text(lx + 10, height - 30, "station", "font-size=\"12\"");
+    out.raw("<path d=\"M" + num(lx + 80) + " " + num(height - 40) + " l-5 10 h10 Z\" "
+            "fill=\"#8e44ad\"/>");
+    out.text(lx + 90, height - 30, "direction board", "font-size=\"12\"");
+    out.circle(lx + 210, height - 34, 2, "fill=\"#999\"");
+    out.text(lx + 218, height - 30, "route kilometres", "font-size=\"12\"");
     return out.finish();
 }
 
