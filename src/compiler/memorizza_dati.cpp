@@ -28,12 +28,11 @@ void compile_context::note_code(std::int32_t code, text_location where,
 namespace {
 
 // What makes a field a record of each format, as the readers test it (case ignored).
-constexpr std::string_view line_keywords[] = {"lunghezza", "progressiva", "sfondo", "ripetizione",
+constexpr std::string_view line_keywords[] = {"lunghezza", "progressiva", "sfondo",   "ripetizione",
                                               "pendenza",  "curva",       "montagna", "indicat"};
-constexpr std::string_view train_keywords[] = {"frenata", "vetture", "velocit",
-                                               "aderenza", "orologio", "sabbia",
-                                               "segnale", "rallentamento", "abbattimento",
-                                               "stazione"};
+constexpr std::string_view train_keywords[] = {
+    "frenata", "vetture", "velocit",       "aderenza",     "orologio",
+    "sabbia",  "segnale", "rallentamento", "abbattimento", "stazione"};
 
 // The hyphens are taken out first: "pend-enza" was meant as a gradient all the same.
 bool names_a_record(description_kind file, std::string_view field) {
@@ -66,8 +65,8 @@ void compile_context::note_warning(reader_event event, std::string_view field,
         case reader_event::field_lost_to_hyphen_skip:
             // Lines of hyphens are separators; a record keyword with a hyphen is a lost record.
             if (!names_a_record(reading, field)) return;
-            message = "record " + quoted +
-                      " is lost: a keyword field containing \"-\" is skipped unread";
+            message =
+                "record " + quoted + " is lost: a keyword field containing \"-\" is skipped unread";
             break;
         case reader_event::curve_without_profile:
             message = "curve " + quoted + " is ignored: the line profile is off";

@@ -10,8 +10,8 @@
 namespace compattatore {
 
 std::size_t author_compile::count(severity level) const {
-    return static_cast<std::size_t>(
-        std::ranges::count_if(report.diagnostics, [&](const diagnostic& d) { return d.level == level; }));
+    return static_cast<std::size_t>(std::ranges::count_if(
+        report.diagnostics, [&](const diagnostic& d) { return d.level == level; }));
 }
 
 namespace {
@@ -54,9 +54,9 @@ author_compile compile_author_sources(const author_sources& sources) {
     cab_code_pass(m);
     if (m.result_code != result::none) {
         const result_code_info* info = find_result_code(m.result_code);
-        add_error(r.report, description_kind::train, m.result_code,
-                  info != nullptr && info->has_position ? std::optional(m.error_position)
-                                                        : std::nullopt);
+        add_error(
+            r.report, description_kind::train, m.result_code,
+            info != nullptr && info->has_position ? std::optional(m.error_position) : std::nullopt);
     } else {
         m.result_code = code_before;
     }

@@ -8,27 +8,44 @@ namespace compattatore {
 
 std::string_view cell_kind_name(std::uint8_t kind) {
     switch (kind) {
-        case cell_kind::empty: return "empty";
-        case cell_kind::signal: return "signal";
-        case cell_kind::slowdown_end: return "slowdown end";
-        case cell_kind::slowdown_start: return "slowdown start";
-        case cell_kind::slowdown_warning: return "slowdown warning";
-        case cell_kind::slowdown_prewarning: return "slowdown pre-warning";
-        case cell_kind::speed_board: return "speed board";
-        case cell_kind::station_stop: return "station stop";
-        case cell_kind::mountain_marker: return "mountain marker";
-        case cell_kind::code_point: return "code point";
-        case cell_kind::code_off_point: return "code-off point";
-        case cell_kind::direction_board: return "direction board";
-        default: return "unknown kind";
+        case cell_kind::empty:
+            return "empty";
+        case cell_kind::signal:
+            return "signal";
+        case cell_kind::slowdown_end:
+            return "slowdown end";
+        case cell_kind::slowdown_start:
+            return "slowdown start";
+        case cell_kind::slowdown_warning:
+            return "slowdown warning";
+        case cell_kind::slowdown_prewarning:
+            return "slowdown pre-warning";
+        case cell_kind::speed_board:
+            return "speed board";
+        case cell_kind::station_stop:
+            return "station stop";
+        case cell_kind::mountain_marker:
+            return "mountain marker";
+        case cell_kind::code_point:
+            return "code point";
+        case cell_kind::code_off_point:
+            return "code-off point";
+        case cell_kind::direction_board:
+            return "direction board";
+        default:
+            return "unknown kind";
     }
 }
 
 namespace {
 
 // Floor division, so a negative packed value still splits into digits that pack back.
-int tens(int v) { return v >= 0 ? v / 10 : -((-v + 9) / 10); }
-int units(int v) { return v - 10 * tens(v); }
+int tens(int v) {
+    return v >= 0 ? v / 10 : -((-v + 9) / 10);
+}
+int units(int v) {
+    return v - 10 * tens(v);
+}
 
 std::string entry_name(const station_table_t* names, int entry) {
     if (names == nullptr || entry < 0 || entry >= station_slot::count) return "";
@@ -105,8 +122,8 @@ std::string describe_cell(const route_cell& c, const station_table_t* names) {
         case cell_kind::empty:
             break;
         default:
-            out << " " << int(c.kind) << ": " << c.value_a << ", " << c.value_b << ", "
-                << c.value_c << ", " << c.value_d;
+            out << " " << int(c.kind) << ": " << c.value_a << ", " << c.value_b << ", " << c.value_c
+                << ", " << c.value_d;
             break;
     }
     return out.str();

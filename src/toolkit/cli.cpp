@@ -47,7 +47,8 @@ int run_toolkit(int argc, char** argv) {
         "Exit status: 0 clean (warnings allowed), 1 errors, 2 usage or file errors.");
     compile_cmd->add_option("LINE_FILE", compile.line_file, "Line description (<line>_linea.txt)")
         ->required();
-    compile_cmd->add_option("TRAIN_FILE", compile.train_file, "Train description (<line>_<train>-.txt)")
+    compile_cmd
+        ->add_option("TRAIN_FILE", compile.train_file, "Train description (<line>_<train>-.txt)")
         ->required();
     compile_cmd->add_option("--line", compile.line_name, "Line name: names the output files")
         ->required();

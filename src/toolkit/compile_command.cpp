@@ -44,11 +44,12 @@ std::vector<written_file> write_files(const fs::path& dir, const scenario_model&
 std::string why_nothing(const author_compile& c, bool force) {
     if (!c.finished) return "nothing written: the line description gave no route grid";
     if (c.closing_code != 0) return "nothing written: a closing check stopped the run";
-    return force ? "nothing written" : "nothing written (--force writes what the default run would)";
+    return force ? "nothing written"
+                 : "nothing written (--force writes what the default run would)";
 }
 
 nlohmann::ordered_json to_json(const author_compile& c, const diagnostic_files& names,
-                       const std::vector<written_file>& files) {
+                               const std::vector<written_file>& files) {
     using json = nlohmann::ordered_json;
     const scenario_model& m = c.model;
     const std::int32_t code = c.closing_code != 0 ? c.closing_code : m.result_code;

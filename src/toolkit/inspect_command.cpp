@@ -36,22 +36,14 @@ std::string fixed3(double v) {
 // ---- station table ----------------------------------------------------------------------------
 
 json entry_json(const station_entry& e) {
-    return {{"kind", e.kind},
-            {"area_start", e.area_start},
-            {"area_end", e.area_end},
-            {"position", e.position},
-            {"param_a", e.param_a},
-            {"name", cp850_to_utf8(e.name)},
-            {"group_a1", e.group_a1},
-            {"group_a2", e.group_a2},
-            {"group_b1", e.group_b1},
-            {"group_b2", e.group_b2},
-            {"group_b3", e.group_b3},
-            {"group_a3", e.group_a3},
-            {"param_c", e.param_c},
-            {"end_extension", e.end_extension},
-            {"param_b", e.param_b},
-            {"timetable_time", e.timetable_time}};
+    return {{"kind", e.kind},         {"area_start", e.area_start},
+            {"area_end", e.area_end}, {"position", e.position},
+            {"param_a", e.param_a},   {"name", cp850_to_utf8(e.name)},
+            {"group_a1", e.group_a1}, {"group_a2", e.group_a2},
+            {"group_b1", e.group_b1}, {"group_b2", e.group_b2},
+            {"group_b3", e.group_b3}, {"group_a3", e.group_a3},
+            {"param_c", e.param_c},   {"end_extension", e.end_extension},
+            {"param_b", e.param_b},   {"timetable_time", e.timetable_time}};
 }
 
 std::string entry_role(const station_table_t& t, int i) {
@@ -106,8 +98,8 @@ void print_station_table(const station_table_t& t, std::ostream& out) {
         char line[256];
         std::snprintf(line, sizeof line,
                       "  %2d  %-24s kind %3d  at %7d m  area %7d to %7d m  time %s", i,
-                      ("\"" + cp850_to_utf8(e.name) + "\"").c_str(), e.kind, e.position, e.area_start, e.area_end,
-                      clock_text(e.timetable_time).c_str());
+                      ("\"" + cp850_to_utf8(e.name) + "\"").c_str(), e.kind, e.position,
+                      e.area_start, e.area_end, clock_text(e.timetable_time).c_str());
         out << line << "  values " << int(e.param_a) << "," << int(e.param_b) << ","
             << int(e.end_extension) << " a " << e.group_a1 << "," << e.group_a2 << ","
             << int(e.group_a3) << " b " << e.group_b1 << "," << e.group_b2 << "," << e.group_b3
@@ -120,21 +112,21 @@ void print_station_table(const station_table_t& t, std::ostream& out) {
     out << "kilometre progressives:\n";
     for (int i = station_slot::progressive_tre; i <= station_slot::progressive_uno; ++i) {
         const station_entry& e = t[static_cast<std::size_t>(i)];
-        out << "  " << i << "  start " << e.area_start << " m, offset " << e.area_end
-            << " m, flag " << e.position << "\n";
+        out << "  " << i << "  start " << e.area_start << " m, offset " << e.area_end << " m, flag "
+            << e.position << "\n";
     }
     const station_entry& h84 = t[station_slot::train_and_line];
     const station_entry& h85 = t[station_slot::line_header];
     const station_entry& h86 = t[station_slot::train_header];
     out << "  84  braked mass " << h84.area_start << " %, line length " << h84.area_end
         << " m, coaches " << h84.position << "\n";
-    out << "  85  line \"" << cp850_to_utf8(h85.name) << "\", backgrounds " << h85.area_start << " (one), "
-        << h85.position << " (two), " << h85.area_end << " (three), stamp " << h85.group_a1
-        << ", weighted checksum " << h85.timetable_time << "\n";
-    out << "  86  train \"" << cp850_to_utf8(h86.name) << "\", repetition " << h86.area_start << " to "
-        << h86.area_end << " m with " << h86.position << " codes, sand " << h86.group_a1
-        << ", start clock "
-        << clock_text(h86.group_b1 * 3600 + h86.group_b2 * 60 + h86.group_b3) << "\n";
+    out << "  85  line \"" << cp850_to_utf8(h85.name) << "\", backgrounds " << h85.area_start
+        << " (one), " << h85.position << " (two), " << h85.area_end << " (three), stamp "
+        << h85.group_a1 << ", weighted checksum " << h85.timetable_time << "\n";
+    out << "  86  train \"" << cp850_to_utf8(h86.name) << "\", repetition " << h86.area_start
+        << " to " << h86.area_end << " m with " << h86.position << " codes, sand " << h86.group_a1
+        << ", start clock " << clock_text(h86.group_b1 * 3600 + h86.group_b2 * 60 + h86.group_b3)
+        << "\n";
 }
 
 // ---- route grid -------------------------------------------------------------------------------
@@ -164,10 +156,8 @@ struct field_info {
     const char* name;
 };
 constexpr field_info per_cell_fields[] = {
-    {cell_field::gradient, "gradient"},
-    {cell_field::speed_limit, "speed_limit"},
-    {cell_field::adhesion, "adhesion"},
-    {cell_field::mountain_type, "mountain_type"},
+    {cell_field::gradient, "gradient"},           {cell_field::speed_limit, "speed_limit"},
+    {cell_field::adhesion, "adhesion"},           {cell_field::mountain_type, "mountain_type"},
     {cell_field::approach_mark, "approach_mark"},
 };
 
@@ -200,9 +190,12 @@ json route_grid_json(const route_grid_t& g, const station_table_t* names) {
 
 std::string field_text(cell_field f, int v) {
     switch (f) {
-        case cell_field::gradient: return (v > 100 ? "+" : "") + std::to_string(v - 100) + " per mille";
-        case cell_field::speed_limit: return std::to_string(v * 5) + " km/h";
-        default: return std::to_string(v);
+        case cell_field::gradient:
+            return (v > 100 ? "+" : "") + std::to_string(v - 100) + " per mille";
+        case cell_field::speed_limit:
+            return std::to_string(v * 5) + " km/h";
+        default:
+            return std::to_string(v);
     }
 }
 
@@ -250,10 +243,18 @@ profile_summary summarise(const line_profile_t& p) {
     profile_summary s;
     const auto count = [&](const tagged_value& v) {
         switch (v.type()) {
-            case tagged_value::tag::empty: ++s.empty; break;
-            case tagged_value::tag::int16: ++s.int16; break;
-            case tagged_value::tag::int32: ++s.int32; break;
-            case tagged_value::tag::float64: ++s.float64; break;
+            case tagged_value::tag::empty:
+                ++s.empty;
+                break;
+            case tagged_value::tag::int16:
+                ++s.int16;
+                break;
+            case tagged_value::tag::int32:
+                ++s.int32;
+                break;
+            case tagged_value::tag::float64:
+                ++s.float64;
+                break;
         }
     };
     for (std::size_t i = 0; i < p.points(); ++i) {
@@ -280,20 +281,28 @@ profile_summary summarise(const line_profile_t& p) {
 
 json value_json(const tagged_value& v) {
     switch (v.type()) {
-        case tagged_value::tag::empty: return nullptr;
-        case tagged_value::tag::int16: return v.as_int16();
-        case tagged_value::tag::int32: return v.as_int32();
-        case tagged_value::tag::float64: return v.as_double();
+        case tagged_value::tag::empty:
+            return nullptr;
+        case tagged_value::tag::int16:
+            return v.as_int16();
+        case tagged_value::tag::int32:
+            return v.as_int32();
+        case tagged_value::tag::float64:
+            return v.as_double();
     }
     return nullptr;
 }
 
 std::string tag_name(tagged_value::tag t) {
     switch (t) {
-        case tagged_value::tag::empty: return "empty";
-        case tagged_value::tag::int16: return "int16";
-        case tagged_value::tag::int32: return "int32";
-        case tagged_value::tag::float64: return "double";
+        case tagged_value::tag::empty:
+            return "empty";
+        case tagged_value::tag::int16:
+            return "int16";
+        case tagged_value::tag::int32:
+            return "int32";
+        case tagged_value::tag::float64:
+            return "double";
     }
     return "?";
 }
@@ -307,10 +316,13 @@ void for_selected_points(const line_profile_t& p, const point_selection& sel, F&
 
 json line_profile_json(const line_profile_t& p, const std::optional<point_selection>& sel) {
     const profile_summary s = summarise(p);
-    json j = {{"points", p.points()},
-              {"tags", {{"empty", s.empty}, {"int16", s.int16}, {"int32", s.int32}, {"double", s.float64}}}};
+    json j = {
+        {"points", p.points()},
+        {"tags",
+         {{"empty", s.empty}, {"int16", s.int16}, {"int32", s.int32}, {"double", s.float64}}}};
     if (s.any) {
-        j["extent"] = {{"min_x", s.min_x}, {"max_x", s.max_x}, {"min_y", s.min_y}, {"max_y", s.max_y}};
+        j["extent"] = {
+            {"min_x", s.min_x}, {"max_x", s.max_x}, {"min_y", s.min_y}, {"max_y", s.max_y}};
     }
     const auto point = [&](std::size_t i) {
         return json{{"point", i},
@@ -336,10 +348,9 @@ std::string coordinate_text(const tagged_value& v) {
 void print_line_profile(const line_profile_t& p, const std::optional<point_selection>& sel,
                         std::ostream& out) {
     const profile_summary s = summarise(p);
-    out << "points: " << p.points() << " (0 to " << (p.points() == 0 ? 0 : p.points() - 1)
-        << ")\n";
-    out << "values: " << s.int16 << " int16, " << s.int32 << " int32, " << s.float64
-        << " double, " << s.empty << " empty\n";
+    out << "points: " << p.points() << " (0 to " << (p.points() == 0 ? 0 : p.points() - 1) << ")\n";
+    out << "values: " << s.int16 << " int16, " << s.int32 << " int32, " << s.float64 << " double, "
+        << s.empty << " empty\n";
     if (s.any) {
         out << "extent: x " << fixed3(s.min_x) << " to " << fixed3(s.max_x) << " m, y "
             << fixed3(s.min_y) << " to " << fixed3(s.max_y) << " m\n";
@@ -363,9 +374,12 @@ void print_line_profile(const line_profile_t& p, const std::optional<point_selec
 
 const char* kind_title(binary_file_kind k) {
     switch (k) {
-        case binary_file_kind::line_profile: return "line profile";
-        case binary_file_kind::station_table: return "station table";
-        case binary_file_kind::route_grid: return "route grid";
+        case binary_file_kind::line_profile:
+            return "line profile";
+        case binary_file_kind::station_table:
+            return "station table";
+        case binary_file_kind::route_grid:
+            return "route grid";
     }
     return "";
 }
@@ -480,8 +494,8 @@ int inspect_command(const inspect_options& o, std::ostream& out, std::ostream& e
             print_station_table(*t, out);
         } else {
             const auto& g = std::get<route_grid_t>(f.content);
-            out << f.path.string() << ": route grid, cells 0 to "
-                << (g.empty() ? 0 : g.size() - 1) << " (50 m each), " << f.size << " bytes\n";
+            out << f.path.string() << ": route grid, cells 0 to " << (g.empty() ? 0 : g.size() - 1)
+                << " (50 m each), " << f.size << " bytes\n";
             print_route_grid(g, names, out);
         }
     }

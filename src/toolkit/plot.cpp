@@ -21,7 +21,9 @@ std::string num(double v) {
     return text;
 }
 
-std::string text_of(const std::string& cp850) { return xml_escape(cp850_to_utf8(cp850)); }
+std::string text_of(const std::string& cp850) {
+    return xml_escape(cp850_to_utf8(cp850));
+}
 
 // Round step for an axis: 1, 2 or 5 times a power of ten, giving about `ticks` ticks over span.
 double nice_step(double span, double ticks) {
@@ -48,12 +50,14 @@ std::string kilometre_label(double metres) {
 class svg {
   public:
     svg(double width, double height) {
-        out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(width) +
-               "\" height=\"" + num(height) + "\" viewBox=\"0 0 " + num(width) + " " +
-               num(height) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n"
-               "<rect x=\"0\" y=\"0\" width=\"" + num(width) + "\" height=\"" + num(height) +
-               "\" fill=\"white\"/>\n";
+        out_ =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+            num(width) + "\" height=\"" + num(height) + "\" viewBox=\"0 0 " + num(width) + " " +
+            num(height) +
+            "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n"
+            "<rect x=\"0\" y=\"0\" width=\"" +
+            num(width) + "\" height=\"" + num(height) + "\" fill=\"white\"/>\n";
     }
     void raw(const std::string& element) { out_ += element + "\n"; }
     void line(double x1, double y1, double x2, double y2, const std::string& style) {
@@ -70,8 +74,7 @@ class svg {
     }
     // escaped: text already escaped for XML.
     void text(double x, double y, const std::string& escaped, const std::string& style) {
-        raw("<text x=\"" + num(x) + "\" y=\"" + num(y) + "\" " + style + ">" + escaped +
-            "</text>");
+        raw("<text x=\"" + num(x) + "\" y=\"" + num(y) + "\" " + style + ">" + escaped + "</text>");
     }
     void path(const std::string& d, const std::string& style) {
         raw("<path d=\"" + d + "\" " + style + "/>");
@@ -126,8 +129,8 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
         max_y = std::max(max_y, p->y);
         ++computed;
     }
-    const std::size_t stride = std::max<std::size_t>(1, (computed + plan_point_budget - 1) /
-                                                            plan_point_budget);
+    const std::size_t stride =
+        std::max<std::size_t>(1, (computed + plan_point_budget - 1) / plan_point_budget);
     std::size_t seen = 0, last_computed = 0;
     for (std::size_t i = 0; i < profile.points(); ++i) {
         if (!point_at(profile, static_cast<std::int64_t>(i))) continue;
@@ -163,8 +166,9 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
             const auto p = *point_at(profile, static_cast<std::int64_t>(drawn[k]));
             d += (k == 0 ? "M" : " L") + num(sx(p.x)) + " " + num(sy(p.y));
         }
-        out.path(d, "fill=\"none\" stroke=\"#1f3b73\" stroke-width=\"2.5\" "
-                    "stroke-linejoin=\"round\"");
+        out.path(d,
+                 "fill=\"none\" stroke=\"#1f3b73\" stroke-width=\"2.5\" "
+                 "stroke-linejoin=\"round\"");
 
         // Kilometre ticks along the line.
         const double km_step = nice_step(static_cast<double>(last_computed), 12);
@@ -222,8 +226,7 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
         const std::string anchor = side * nx >= 0 ? "start" : "end";
         if (l.board) {
             out.raw("<path d=\"M" + num(x) + " " + num(y - 6) + " L" + num(x - 5) + " " +
-                    num(y + 4) + " L" + num(x + 5) + " " + num(y + 4) +
-                    " Z\" fill=\"#8e44ad\"/>");
+                    num(y + 4) + " L" + num(x + 5) + " " + num(y + 4) + " Z\" fill=\"#8e44ad\"/>");
             // Board texts are laid out with blanks; keep them.
             out.text(lx, ly, l.text,
                      "font-size=\"11\" font-style=\"italic\" fill=\"#8e44ad\" "
@@ -231,7 +234,8 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
                          anchor + "\"");
         } else {
             out.circle(x, y, 4, "fill=\"white\" stroke=\"#c0392b\" stroke-width=\"2\"");
-            out.text(lx, ly, l.text, "font-size=\"12\" fill=\"#222\" text-anchor=\"" + anchor + "\"");
+            out.text(lx, ly, l.text,
+                     "font-size=\"12\" fill=\"#222\" text-anchor=\"" + anchor + "\"");
         }
     }
 
@@ -243,7 +247,8 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
     const double lx = 20 + bar_px + 40;
     out.circle(lx, height - 34, 4, "fill=\"white\" stroke=\"#c0392b\" stroke-width=\"2\"");
     out.text(lx + 10, height - 30, "station", "font-size=\"12\"");
-    out.raw("<path d=\"M" + num(lx + 80) + " " + num(height - 40) + " l-5 10 h10 Z\" "
+    out.raw("<path d=\"M" + num(lx + 80) + " " + num(height - 40) +
+            " l-5 10 h10 Z\" "
             "fill=\"#8e44ad\"/>");
     out.text(lx + 90, height - 30, "direction board", "font-size=\"12\"");
     out.circle(lx + 210, height - 34, 2, "fill=\"#999\"");
@@ -279,8 +284,8 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
         const char* title;
         double height;
     };
-    const band_spec specs[] = {{"stations", 170}, {"gradient", 100},  {"speed limit", 100},
-                               {"adhesion", 70},  {"signals", 40},    {"slowdowns", 60},
+    const band_spec specs[] = {{"stations", 170},   {"gradient", 100},        {"speed limit", 100},
+                               {"adhesion", 70},    {"signals", 40},          {"slowdowns", 60},
                                {"code points", 40}, {"boards, mountains", 40}};
     std::vector<band> bands;
     double y = title_h;
@@ -306,19 +311,18 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
     // Band frames, titles and the kilometre grid that aligns them.
     const double km_step = nice_step(length, 15);
     for (std::size_t i = 0; i < bands.size(); ++i) {
-        out.rect(left, bands[i].top, plot_w, bands[i].height,
-                 "fill=\"#fafafa\" stroke=\"#ccc\"");
+        out.rect(left, bands[i].top, plot_w, bands[i].height, "fill=\"#fafafa\" stroke=\"#ccc\"");
         out.text(left - 10, bands[i].top + bands[i].height / 2 + 4, specs[i].title,
                  "font-size=\"13\" text-anchor=\"end\" font-weight=\"bold\"");
     }
     for (double m = 0; m <= length; m += km_step) {
         out.line(xm(m), title_h, xm(m), axis_y, "stroke=\"#e3e3e3\"");
         out.line(xm(m), axis_y, xm(m), axis_y + 6, "stroke=\"#222\"");
-        out.text(xm(m), axis_y + 20, kilometre_label(m),
-                 "font-size=\"11\" text-anchor=\"middle\"");
+        out.text(xm(m), axis_y + 20, kilometre_label(m), "font-size=\"11\" text-anchor=\"middle\"");
     }
     out.line(left, axis_y, left + plot_w, axis_y, "stroke=\"#222\"");
-    out.text(left + plot_w / 2, axis_y + 42, "route position", "font-size=\"12\" "
+    out.text(left + plot_w / 2, axis_y + 42, "route position",
+             "font-size=\"12\" "
              "text-anchor=\"middle\" fill=\"#555\"");
 
     // Stations: their areas, a tick at the position and the name upright.
@@ -328,10 +332,11 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
             for (int i = 1; i < station_slot::count; ++i) {
                 if (!is_station_entry(*table, i)) continue;
                 const station_entry& e = (*table)[static_cast<std::size_t>(i)];
-                out.rect(xm(e.area_start), b.top + b.height - 14,
-                         xm(e.area_end) - xm(e.area_start), 10, "fill=\"#f5b7b1\"");
+                out.rect(xm(e.area_start), b.top + b.height - 14, xm(e.area_end) - xm(e.area_start),
+                         10, "fill=\"#f5b7b1\"");
                 const double x = xm(e.position);
-                out.line(x, b.top + b.height - 18, x, b.top + b.height, "stroke=\"#c0392b\" "
+                out.line(x, b.top + b.height - 18, x, b.top + b.height,
+                         "stroke=\"#c0392b\" "
                          "stroke-width=\"2\"");
                 out.raw("<text transform=\"translate(" + num(x + 4) + " " +
                         num(b.top + b.height - 20) + ") rotate(-90)\" font-size=\"11\">" +
@@ -340,7 +345,8 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
         }
         for (std::size_t c = 0; c < grid.size(); ++c) {
             if (grid[c].kind != cell_kind::station_stop) continue;
-            out.raw("<path d=\"M" + num(xc(c)) + " " + num(b.top + b.height - 4) + " l-4 -8 h8 "
+            out.raw("<path d=\"M" + num(xc(c)) + " " + num(b.top + b.height - 4) +
+                    " l-4 -8 h8 "
                     "Z\" fill=\"#222\"/>");
         }
     }
@@ -386,12 +392,14 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
         out.path(fill, "fill=\"" + colour + "\" fill-opacity=\"0.15\" stroke=\"none\"");
         out.path(d, "fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"1.5\"");
     };
-    step_chart(bands[1], cell_field::gradient, [](int v) { return double(v - 100); }, "per mille",
-               "#7d5a2b", true);
-    step_chart(bands[2], cell_field::speed_limit, [](int v) { return double(v * 5); }, "km/h",
-               "#1f6fb2", false);
-    step_chart(bands[3], cell_field::adhesion, [](int v) { return double(v); }, "", "#2e8b57",
-               false);
+    step_chart(
+        bands[1], cell_field::gradient, [](int v) { return double(v - 100); }, "per mille",
+        "#7d5a2b", true);
+    step_chart(
+        bands[2], cell_field::speed_limit, [](int v) { return double(v * 5); }, "km/h", "#1f6fb2",
+        false);
+    step_chart(
+        bands[3], cell_field::adhesion, [](int v) { return double(v); }, "", "#2e8b57", false);
 
     // Signals: delayed ones in orange.
     for (std::size_t c = 0; c < grid.size(); ++c) {
@@ -416,7 +424,8 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
                 out.text(xc(c), b.top + 15, xml_escape(std::to_string(cell.value_a) + " km/h"),
                          "font-size=\"11\" fill=\"#a04000\"");
             } else if (cell.kind == cell_kind::slowdown_warning) {
-                out.raw("<path d=\"M" + num(xc(c)) + " " + num(b.top + 22) + " l-5 10 h10 Z\" "
+                out.raw("<path d=\"M" + num(xc(c)) + " " + num(b.top + 22) +
+                        " l-5 10 h10 Z\" "
                         "fill=\"#d35400\"/>");
             } else if (cell.kind == cell_kind::slowdown_prewarning) {
                 out.circle(xc(c), b.top + b.height - 10, 2, "fill=\"#d35400\"");
@@ -428,7 +437,7 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
         const route_cell& cell = grid[c];
         const band& b = bands[6];
         if (cell.kind == cell_kind::code_point) {
-            const char* colour = cell.value_a >= 270 ? "#27ae60"
+            const char* colour = cell.value_a >= 270   ? "#27ae60"
                                  : cell.value_a == 180 ? "#e67e22"
                                                        : "#7f8c8d";
             out.line(xc(c), b.top + 6, xc(c), b.top + b.height - 6,
@@ -452,7 +461,8 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
                 out.line(xc(c), b.top + 6, xc(c), b.top + b.height - 16,
                          "stroke=\"#1f6fb2\" stroke-width=\"1.5\"");
             } else if (cell.kind == cell_kind::direction_board) {
-                out.raw("<path d=\"M" + num(xc(c)) + " " + num(b.top + 4) + " l-5 10 h10 Z\" "
+                out.raw("<path d=\"M" + num(xc(c)) + " " + num(b.top + 4) +
+                        " l-5 10 h10 Z\" "
                         "fill=\"#8e44ad\"/>");
             }
         }
@@ -462,10 +472,10 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
     const struct {
         const char* colour;
         const char* text;
-    } legend[] = {{"#333", "signal"},          {"#e67e22", "delayed signal / code 180"},
-                  {"#27ae60", "code 270"},      {"#c0392b", "code-off point"},
-                  {"#1f6fb2", "speed board"},   {"#8e44ad", "direction board"},
-                  {"#a0522d", "mountain"},      {"#f39c12", "slowdown"}};
+    } legend[] = {{"#333", "signal"},         {"#e67e22", "delayed signal / code 180"},
+                  {"#27ae60", "code 270"},    {"#c0392b", "code-off point"},
+                  {"#1f6fb2", "speed board"}, {"#8e44ad", "direction board"},
+                  {"#a0522d", "mountain"},    {"#f39c12", "slowdown"}};
     double lx = left;
     for (const auto& l : legend) {
         out.rect(lx, ly - 9, 10, 10, std::string("fill=\"") + l.colour + "\"");

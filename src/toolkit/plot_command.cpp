@@ -56,8 +56,8 @@ int plot_command(const plot_options& o, std::ostream& out, std::ostream& err) {
         std::optional<station_table_t> table;
         std::optional<route_grid_t> grid;
         if (o.sim) {
-            table = load<station_table_t>(*o.sim, binary_file_kind::station_table,
-                                          "station table", binary_layout::decode_station_table);
+            table = load<station_table_t>(*o.sim, binary_file_kind::station_table, "station table",
+                                          binary_layout::decode_station_table);
         }
         const std::optional<fs::path>& grid_path = o.route ? o.route : o.dat;
         if (grid_path) {

@@ -42,11 +42,16 @@ std::string clock_text(std::int32_t seconds) {
 
 int field_value(const route_cell& c, cell_field field) {
     switch (field) {
-        case cell_field::gradient: return c.gradient;
-        case cell_field::speed_limit: return c.speed_limit;
-        case cell_field::adhesion: return c.adhesion;
-        case cell_field::mountain_type: return c.mountain_type;
-        case cell_field::approach_mark: return c.approach_mark;
+        case cell_field::gradient:
+            return c.gradient;
+        case cell_field::speed_limit:
+            return c.speed_limit;
+        case cell_field::adhesion:
+            return c.adhesion;
+        case cell_field::mountain_type:
+            return c.mountain_type;
+        case cell_field::approach_mark:
+            return c.approach_mark;
     }
     return 0;
 }

@@ -31,9 +31,9 @@ struct outcome {
 // Runs the executable with args from the folder dir.
 outcome run(const fs::path& dir, const std::string& args) {
     temp_dir captured;
-    const std::string cmd = "cd '" + dir.string() + "' && '" COMPATTATORE_EXE "' " + args +
-                            " >'" + (captured / "out").string() + "' 2>'" +
-                            (captured / "err").string() + "'";
+    const std::string cmd = "cd '" + dir.string() + "' && '" COMPATTATORE_EXE "' " + args + " >'" +
+                            (captured / "out").string() + "' 2>'" + (captured / "err").string() +
+                            "'";
     const int raw = std::system(cmd.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(captured / "out"),
             slurp(captured / "err")};
@@ -43,8 +43,8 @@ const char* line_file = "Torino_Piacenza_linea.txt";
 const char* train_file = "Torino_Piacenza_2063-.txt";
 const char* outputs[] = {"Torino_Piacenza_linea.dat", "Torino_Piacenza_2063.sim",
                          "Torino_Piacenza_2063.dat"};
-const std::string compile_args = std::string("compile ") + line_file + " " + train_file +
-                                 " --line Torino_Piacenza --train 2063";
+const std::string compile_args =
+    std::string("compile ") + line_file + " " + train_file + " --line Torino_Piacenza --train 2063";
 
 // The scenario's own descriptions in dir, written by the sources command.
 void write_sources(const temp_dir& dir) {
@@ -67,9 +67,10 @@ void break_a_station(const temp_dir& dir) {
 TEST(CompileCommand, ScenarioSourcesCompileToTheDefaultRunsBytesAndStayInPlace) {
     temp_dir default_run;
     fs::copy_file(COMPATTATORE_EXE, default_run / "compattatore");
-    ASSERT_EQ(std::system(("cd '" + default_run.path().string() + "' && ./compattatore >/dev/null")
-                              .c_str()),
-              0);
+    ASSERT_EQ(
+        std::system(
+            ("cd '" + default_run.path().string() + "' && ./compattatore >/dev/null").c_str()),
+        0);
 
     temp_dir author;
     write_sources(author);
@@ -99,8 +100,9 @@ TEST(CompileCommand, ErrorsExitOneAndWriteNothingUnlessForced) {
     EXPECT_EQ(o.err,
               "Torino_Piacenza_2063-.txt:53:1: error: station position not a multiple of 50 m [R8] "
               "at 90820 m (km 0+020)\n");
-    EXPECT_EQ(o.out, "1 error, 0 warnings; nothing written (--force writes what the default run "
-                     "would)\n");
+    EXPECT_EQ(o.out,
+              "1 error, 0 warnings; nothing written (--force writes what the default run "
+              "would)\n");
     for (const char* name : outputs) EXPECT_FALSE(fs::exists(dir / name)) << name;
 
     // Forced: the files the default run would write for the same texts, and still status 1.
@@ -137,8 +139,8 @@ TEST(CompileCommand, UsageAndFileProblemsExitTwoWithOneLine) {
     } cases[] = {
         {"missing output folder", compile_args + " --output nowhere", "does not exist"},
         {"output is a file", compile_args + " --output " + line_file, "is not a folder"},
-        {"input is a folder", std::string("compile a_folder ") + train_file +
-                                  " --line L --train 1", "it is a folder"},
+        {"input is a folder", std::string("compile a_folder ") + train_file + " --line L --train 1",
+         "it is a folder"},
         {"no line name", std::string("compile ") + line_file + " " + train_file + " --train 1",
          "--line is required"},
         {"unknown command", "extra", "no arguments"},
@@ -223,9 +225,9 @@ TEST(SourcesCommand, WritesTheDescriptionsAndOnRequestTheOtherTexts) {
     fs::create_directory(dir / "src");
     const outcome o = run(dir.path(), "sources --all --output src");
     ASSERT_EQ(o.status, 0) << o.err;
-    for (const char* name : {"Torino_Piacenza_linea.txt", "Torino_Piacenza_2063-.txt",
-                             "Torino_Piacenza_2063_note.txt", "Torino_Piacenza_2063_rallentamenti.txt",
-                             "Torino_Piacenza_2063_scheda_treno.txt"}) {
+    for (const char* name :
+         {"Torino_Piacenza_linea.txt", "Torino_Piacenza_2063-.txt", "Torino_Piacenza_2063_note.txt",
+          "Torino_Piacenza_2063_rallentamenti.txt", "Torino_Piacenza_2063_scheda_treno.txt"}) {
         EXPECT_TRUE(fs::exists(dir / "src" / name)) << name;
         EXPECT_NE(o.out.find(name), std::string::npos) << name;
     }

@@ -1,6 +1,8 @@
 // Every result code reaches the author as a diagnostic naming the file, line, column, code and
 // position of the problem; and the warnings name what the formats drop without a code.
 
+#include "toolkit/diagnostics.hpp"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,7 +11,6 @@
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "toolkit/author_compile.hpp"
-#include "toolkit/diagnostics.hpp"
 
 namespace compattatore {
 namespace {
@@ -51,7 +52,8 @@ struct code_case {
 const code_case code_cases[] = {
     {"line_length", [](description_pair& d) { d.general[0] = "lunghezza percorso, 1000001"; },
      "L.txt:2:1: error: line length below 0 or above 1000000 m [R1]"},
-    {"progressive", [](description_pair& d) { d.general[1] = "progressiva chilometrica uno, 25, 0, 0"; },
+    {"progressive",
+     [](description_pair& d) { d.general[1] = "progressiva chilometrica uno, 25, 0, 0"; },
      "L.txt: error: the start or the offset of a kilometre progressive is not a multiple of 50 m "
      "[R2]"},
     {"repetition_start",
@@ -83,7 +85,8 @@ const code_case code_cases[] = {
     {"station_table_full",
      [](description_pair& d) {
          for (int i = 0; i < 78; ++i) {
-             d.line_records.push_back("cartello_indicatore, " + std::to_string(2000 + 50 * i) + ", t");
+             d.line_records.push_back("cartello_indicatore, " + std::to_string(2000 + 50 * i) +
+                                      ", t");
          }
      },
      "T.txt:10:1: error: no room left in the station table for another station [R10]"},
@@ -157,7 +160,8 @@ const code_case code_cases[] = {
      "T.txt:11:17: error: the description could not be read: it ends inside a record, a value is "
      "not a number or does not fit its field, the line length is missing, or a file could not be "
      "read [R25]"},
-    {"before_grid", [](description_pair& d) { d.train_records.push_back("abbattimento, -100, 270"); },
+    {"before_grid",
+     [](description_pair& d) { d.train_records.push_back("abbattimento, -100, 270"); },
      "T.txt:11:1: error: position before the start of the route grid [R26] at -100 m (km -0+100)"},
     {"mountains",
      [](description_pair& d) {
@@ -298,8 +302,8 @@ const warning_case warning_cases[] = {
     {"curve_without_profile",
      [](description_pair& d) { d.line_records.push_back("curvad4, 1700, 500"); }, false,
      "L.txt:9:1: warning: curve \"curvad4\" is ignored: the line profile is off"},
-    {"gradient_order",
-     [](description_pair& d) { d.line_records.push_back("pendenza, 500, 3"); }, true,
+    {"gradient_order", [](description_pair& d) { d.line_records.push_back("pendenza, 500, 3"); },
+     true,
      "L.txt:9:1: warning: gradient at 500 m comes after one at 1000 m: records out of ascending "
      "order"},
     {"speed_order", [](description_pair& d) { d.train_records.push_back("velocita, 500, 60"); },

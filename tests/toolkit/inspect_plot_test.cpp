@@ -175,7 +175,8 @@ TEST_F(Written, TextNamesRolesAndDecodesPackedValues) {
              "cell 1: stamp 5121",
              "cell    25  at    1250 m  speed board A 100/100 km/h, B 110/110 km/h, C 120/120 km/h",
              "cell    57  at    2850 m  signal 4,1,1 / 2,1,1, type 8 (rapp 0, sx 2, dx 2)\n",
-             "cell   217  at   10850 m  signal 4,1,1 / 2,1,1, type 8 (rapp 0, sx 2, dx 2), delay 110",
+             "cell   217  at   10850 m  signal 4,1,1 / 2,1,1, type 8 (rapp 0, sx 2, dx 2), delay "
+             "110",
              "cell  1821  at   91050 m  station stop of entry 17 \"ALESSANDRIA\"",
              "cell   275  at   13750 m  direction board text entry 80 \"(Bivio",
              "cell  3244  at  162200 m  code point code 180",
@@ -205,7 +206,8 @@ TEST_F(Written, DamagedFilesGiveOneLineWithTheByteOffset) {
         {"Bad_linea.dat", unknown_tag, "corrupt line profile at byte 18: unknown tag 9"},
         {"Odd_linea.dat", std::string("\x02\x00\x00\x00", 4),
          "corrupt line profile at byte 4: odd number of profile values"},
-        {"Name.sim", std::string("\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\xff\x7f", 16),
+        {"Name.sim",
+         std::string("\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\xff\x7f", 16),
          "corrupt station table at byte 16: station entry 0: truncated name"},
     };
     temp_dir dir;
@@ -241,9 +243,9 @@ TEST(PointSelection, ParsesStepRangeAndStepInRange) {
 
 TEST(XmlCheck, FindsTheFaultsItIsThereFor) {
     EXPECT_EQ(testing::xml_fault("<svg><text x=\"1\">a &amp; b</text></svg>"), "");
-    for (const char* bad : {"<svg><text>a & b</text></svg>", "<svg><g></svg>", "<svg x=1/>",
-                            "<svg/><svg/>", "<svg><text>a < b</text></svg>",
-                            "<svg a=\"1\" a=\"2\"/>", "<svg>&nbsp;</svg>"}) {
+    for (const char* bad :
+         {"<svg><text>a & b</text></svg>", "<svg><g></svg>", "<svg x=1/>", "<svg/><svg/>",
+          "<svg><text>a < b</text></svg>", "<svg a=\"1\" a=\"2\"/>", "<svg>&nbsp;</svg>"}) {
         EXPECT_NE(testing::xml_fault(bad), "") << bad;
     }
 }
@@ -280,9 +282,9 @@ TEST_F(Written, PlanIsWellFormedDecimatedAndLabelsStationsAndBoards) {
 TEST_F(Written, RouteChartIsWellFormedWithItsBandsAndStations) {
     const std::string svg = route_svg(model().route_grid, &model().station_table);
     EXPECT_EQ(testing::xml_fault(svg), "");
-    for (const char* text : {">stations<", ">gradient<", ">speed limit<", ">adhesion<",
-                             ">signals<", ">slowdowns<", ">code points<", ">ALESSANDRIA<",
-                             ">VILLANOVA D&apos;ASTI<", ">90 km/h<", ">100 km<"}) {
+    for (const char* text :
+         {">stations<", ">gradient<", ">speed limit<", ">adhesion<", ">signals<", ">slowdowns<",
+          ">code points<", ">ALESSANDRIA<", ">VILLANOVA D&apos;ASTI<", ">90 km/h<", ">100 km<"}) {
         EXPECT_NE(svg.find(text), std::string::npos) << text;
     }
 }

@@ -66,7 +66,8 @@ inline std::string xml_fault(std::string_view x) {
         if (closing) {
             while (p < x.size() && std::isspace(static_cast<unsigned char>(x[p]))) ++p;
             if (p >= x.size() || x[p] != '>') return "bad end tag" + at(i);
-            if (open.empty() || open.back() != name) return "end tag </" + name + "> not open" + at(i);
+            if (open.empty() || open.back() != name)
+                return "end tag </" + name + "> not open" + at(i);
             open.pop_back();
             i = p + 1;
             continue;
