@@ -1,5 +1,6 @@
 #include "toolkit/diagnostics.hpp"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "run/result_codes.hpp"
@@ -21,9 +22,11 @@ std::int32_t progressive_metres(const station_table_t& table, std::int32_t posit
 std::string kilometres_text(std::int32_t metres) {
     const std::int64_t whole = metres;
     const std::int64_t magnitude = whole < 0 ? -whole : whole;
-    const std::string rest = std::to_string(magnitude % 1000);
-    return (whole < 0 ? "-" : "") + std::to_string(magnitude / 1000) + "+" +
-           std::string(3 - rest.size(), '0') + rest;
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%lld+%03lld", whole < 0 ? "-" : "",
+                  static_cast<long long>(magnitude / 1000),
+                  static_cast<long long>(magnitude % 1000));
+    return text;
 }
 
 std::string diagnostic_text(const diagnostic& d) {

@@ -33,6 +33,12 @@ std::string fixed3(double v) {
     return text;
 }
 
+std::string quoted(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    return out.append(1, '"').append(text).append(1, '"');
+}
+
 // ---- station table ----------------------------------------------------------------------------
 
 json entry_json(const station_entry& e) {
@@ -98,8 +104,8 @@ void print_station_table(const station_table_t& t, std::ostream& out) {
         char line[256];
         std::snprintf(line, sizeof line,
                       "  %2d  %-24s kind %3d  at %7d m  area %7d to %7d m  time %s", i,
-                      ("\"" + cp850_to_utf8(e.name) + "\"").c_str(), e.kind, e.position,
-                      e.area_start, e.area_end, clock_text(e.timetable_time).c_str());
+                      quoted(cp850_to_utf8(e.name)).c_str(), e.kind, e.position, e.area_start,
+                      e.area_end, clock_text(e.timetable_time).c_str());
         out << line << "  values " << int(e.param_a) << "," << int(e.param_b) << ","
             << int(e.end_extension) << " a " << e.group_a1 << "," << e.group_a2 << ","
             << int(e.group_a3) << " b " << e.group_b1 << "," << e.group_b2 << "," << e.group_b3
@@ -191,7 +197,9 @@ json route_grid_json(const route_grid_t& g, const station_table_t* names) {
 std::string field_text(cell_field f, int v) {
     switch (f) {
         case cell_field::gradient:
-            return (v > 100 ? "+" : "") + std::to_string(v - 100) + " per mille";
+            return std::string(v > 100 ? "+" : "")
+                .append(std::to_string(v - 100))
+                .append(" per mille");
         case cell_field::speed_limit:
             return std::to_string(v * 5) + " km/h";
         default:
