@@ -1,0 +1,112 @@
+// The program as a user starts it: from any folder, no arguments, files beside the executable.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.hpp"
+
+namespace compattatore {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::slurp;
+using testing::spit;
+using testing::temp_dir;
+
+struct outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the executable copied into dir, from another working folder.
+outcome run_copy(const temp_dir& dir, const std::string& args = "") {
+    const fs::path exe = dir / "compattatore";
+    if (!fs::exists(exe)) fs::copy_file(COMPATTATORE_EXE, exe);
+    temp_dir elsewhere;
+    const std::string cmd = "cd '" + elsewhere.path().string() + "' && '" + exe.string() + "' " +
+                            args + " >'" + (elsewhere / "out").string() + "' 2>'" +
+                            (elsewhere / "err").string() + "'";
+    const int raw = std::system(cmd.c_str());
+    outcome o;
+    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    o.out = slurp(elsewhere / "out");
+    o.err = slurp(elsewhere / "err");
+    return o;
+}
+
+// FNV-1a, enough to notice any change of a byte.
+std::uint64_t digest(const std::string& bytes) {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (unsigned char c : bytes) h = (h ^ c) * 0x100000001b3ull;
+    return h;
+}
+
+TEST(Executable, DefaultRunLeavesTheSixFilesBesideTheExecutable) {
+    temp_dir dir;
+    const outcome o = run_copy(dir);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "Attendere\n");
+    EXPECT_EQ(o.err, "");
+
+    struct expected_file {
+        const char* name;
+        std::uintmax_t size;
+        std::uint64_t digest;
+    };
+    // Sizes follow from the scenario; the digests pin every byte as first verified.
+    const expected_file files[] = {
+        {"Torino_Piacenza_2063_note.txt", 0, 0},
+        {"Torino_Piacenza_2063_rallentamenti.txt", 3283, 0},
+        {"Torino_Piacenza_2063_scheda_treno.txt", 15255, 0},
+        {"Torino_Piacenza_linea.dat", 3899964, 0},
+        {"Torino_Piacenza_2063.sim", 3463, 0},
+        {"Torino_Piacenza_2063.dat", 58515, 0},
+    };
+    std::size_t count = 0;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+        if (e.path().filename() != "compattatore") ++count;
+    }
+    EXPECT_EQ(count, 6u);
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        ASSERT_TRUE(fs::exists(dir / f.name));
+        const std::string bytes = slurp(dir / f.name);
+        if (f.size != 0) {
+            EXPECT_EQ(bytes.size(), f.size);
+        }
+        std::printf("%s %zu %016llx\n", f.name, bytes.size(),
+                    static_cast<unsigned long long>(digest(bytes)));
+        if (f.digest != 0) {
+            EXPECT_EQ(digest(bytes), f.digest);
+        }
+    }
+}
+
+TEST(Executable, ArgumentsAreRefused) {
+    temp_dir dir;
+    const outcome o = run_copy(dir, "extra");
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("no arguments"), std::string::npos) << o.err;
+}
+
+TEST(Executable, AFileThatCannotBeWrittenEndsTheRunWithOneLineNamingIt) {
+    temp_dir dir;
+    fs::create_directory(dir / "Torino_Piacenza_2063_note.txt");
+    const outcome o = run_copy(dir);
+    EXPECT_EQ(o.status, 3);
+    EXPECT_NE(o.err.find("Torino_Piacenza_2063_note.txt"), std::string::npos) << o.err;
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+    EXPECT_FALSE(fs::exists(dir / "Torino_Piacenza_2063_rallentamenti.txt"));
+    EXPECT_FALSE(fs::exists(dir / "Torino_Piacenza_2063.dat"));
+}
+
+}  // namespace
+}  // namespace compattatore

@@ -1,0 +1,79 @@
+#pragma once
+// Description texts made by program: the scenario's own, joined as the writers write them, and
+// large lines for benchmarks and limit tests.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace compattatore::testing {
+
+inline std::string join_crlf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        if (line == "riferimento fine del file") break;
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+// A line of the greatest accepted length, 1000000 m, with curves all along it: a 1000 m curve
+// every 2000 m, sides alternating, classes cycling through 1 to 6, plus a gradient and a speed
+// board every 5000 m.
+inline std::string maximum_line_description() {
+    std::string t = "[generale]\r\nlunghezza percorso, 1000000\r\n"
+                    "progressiva chilometrica uno, 0, 0, 0\r\n"
+                    "ripetizione segnali 9 codici, 0, 1000000\r\n[curve]\r\n";
+    int n = 0;
+    for (std::int32_t s = 1000; s + 1000 <= 999000; s += 2000, ++n) {
+        t += std::string("curva") + (n % 2 ? "s" : "d") + std::to_string(1 + n % 6) + ", " +
+             std::to_string(s) + ", 1000\r\n";
+    }
+    t += "[pendenze]\r\n";
+    for (std::int32_t p = 0; p < 1000000; p += 5000) {
+        t += "pendenza, " + std::to_string(p) + ", " + std::to_string((p / 5000) % 21 - 10) + "\r\n";
+    }
+    t += "[cartelli]\r\n";
+    for (std::int32_t p = 2500; p < 1000000; p += 5000) {
+        t += "indicatori_vmax, " + std::to_string(p) + ", 100, 110, 120, 0, 100, 110, 120, 0\r\n";
+    }
+    t += "[fine]\r\n";
+    return t;
+}
+
+// A train for the maximum line: speed limits, adhesion, a station every 20 km, signals every
+// 1300 m, code points every 500 m, a slowdown every 50 km.
+inline std::string maximum_train_description() {
+    std::string t = "[generale]\r\nnumero vetture, 8\r\npercentuale massa frenata, 125\r\n"
+                    "sabbia, 120\r\norologio, 11 49 0\r\n[vel_limite]\r\n";
+    for (std::int32_t p = 0; p < 1000000; p += 10000) {
+        t += "velocita, " + std::to_string(p) + ", " + std::to_string(p % 20000 ? 160 : 120) + "\r\n";
+    }
+    t += "[aderenze]\r\naderenza, 0, 90\r\n[stazioni]\r\n";
+    for (std::int32_t p = 20000; p < 1000000; p += 20000) {
+        t += "stazione, " + std::to_string(p) +
+             ", 12, 500, 0, 0, 0, 1, 1, 0, 4, 1, 1, 60, 12, 0, 0, STAZIONE " + std::to_string(p) +
+             "\r\n";
+    }
+    t += "[rallentamenti]\r\n";
+    for (std::int32_t p = 45000; p < 1000000; p += 50000) {
+        t += "rallentamento, " + std::to_string(p) + ", 60, 2000, 0, 1, 60\r\n";
+    }
+    t += "[segnali]\r\n";
+    for (std::int32_t p = 1300; p < 1000000; p += 1300) {
+        // Keep clear of the slowdowns' cells and of the stations' stop cells and marks.
+        const std::int32_t from_slowdown = (p - 45000 % 50000 + 50000) % 50000;
+        if (from_slowdown < 2500 || from_slowdown > 48000) continue;
+        if (p % 20000 < 700 || p % 20000 > 19500) continue;
+        t += "segnale, " + std::to_string(p) + ", 2, 4, 1, 1, 0, 2, 2, 1, 1, 0\r\n";
+    }
+    t += "[codici]\r\n";
+    for (std::int32_t p = 250; p < 1000000; p += 500) {
+        t += "abbattimento, " + std::to_string(p) + ", 270\r\n";
+    }
+    t += "[fine]\r\n";
+    return t;
+}
+
+}  // namespace compattatore::testing
