@@ -140,6 +140,16 @@ for f in "${outputs[@]}"; do
   fi
 done
 
+# Files a run should not leave (the description texts of a run that stopped early) are still
+# worth comparing: it tells which step the two builds already agree on.
+for f in $(cd "$work/linux" && ls -A); do
+  case " compattatore ${outputs[*]} " in *" $f "*) continue ;; esac
+  if [ -f "$work/windows/$f" ]; then
+    if cmp -s "$work/linux/$f" "$work/windows/$f"; then echo "   note: left-over $f is identical"
+    else echo "   note: left-over $f differs"; fi
+  fi
+done
+
 for side in linux windows; do
   leftovers=$(cd "$work/$side" && ls -A | grep -v -x -F \
     -e compattatore -e compattatore.exe $(printf -- '-e %s ' "${outputs[@]}"))
