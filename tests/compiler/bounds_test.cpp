@@ -1,0 +1,181 @@
+// Descriptions that would reach outside the grid, the station table, the mountain tables or the
+// profile: each is stopped with a code before anything is written there. Run under the sanitizers
+// these also prove that nothing is indexed outside a table.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "description_fixture.hpp"
+#include "run/result_codes.hpp"
+
+namespace compattatore {
+namespace {
+
+using testing::compile;
+using testing::compiled;
+using testing::description_pair;
+using testing::untouched_position;
+
+enum class then { train_read, end_step, stopped };
+
+struct bounds_case {
+    const char* name;
+    std::function<void(description_pair&)> change;
+    std::int32_t code;
+    std::int32_t position;
+    then after;
+    std::function<void(const compiled&)> check;
+};
+
+class Bounds : public ::testing::TestWithParam<bounds_case> {};
+
+TEST_P(Bounds, OutsideATableIsACodeNotAWrite) {
+    const bounds_case& k = GetParam();
+    description_pair d;
+    k.change(d);
+    const auto c = compile(d);
+    EXPECT_EQ(c->model.result_code, k.code);
+    EXPECT_EQ(c->model.error_position, k.position);
+    EXPECT_EQ(c->files.line_discards, 1);
+    switch (k.after) {
+        case then::train_read:  // a line record: the train description is still read in full
+            EXPECT_EQ(c->files.train_discards, 1);
+            EXPECT_EQ(c->entry(1).name, "ORIGINE");
+            EXPECT_EQ(c->cell(197).speed_limit, 22);
+            break;
+        case then::end_step:  // a train record: the fills of the end step still run
+            EXPECT_EQ(c->files.train_discards, 1);
+            EXPECT_EQ(c->cell(197).speed_limit, 22);
+            break;
+        case then::stopped:
+            EXPECT_EQ(c->files.train_discards, 0);
+            EXPECT_EQ(c->entry(84).position, 0);
+            break;
+    }
+    if (k.check) k.check(*c);
+}
+
+std::vector<std::string> boards(int n) {
+    std::vector<std::string> out;
+    for (int i = 0; i < n; ++i) {
+        out.push_back("cartello_indicatore, " + std::to_string(2000 + 50 * i) + ", t" +
+                      std::to_string(i));
+    }
+    return out;
+}
+
+const bounds_case bounds_cases[] = {
+    {"code_point_before_the_grid",
+     [](description_pair& d) { d.train_records.push_back("abbattimento, -100, 270"); }, 26, -100,
+     then::end_step, nullptr},
+    {"stop_cell_beyond_the_grid",
+     [](description_pair& d) {
+         d.train_records.push_back("stazione, 9200, 8, 1000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, LUNGA");
+     },
+     15, 9200, then::end_step,
+     [](const compiled& c) {
+         EXPECT_EQ(c.entry(2).area_end, 10200);  // the values read stay
+         EXPECT_EQ(c.entry(2).name, "LUNGA");
+         EXPECT_EQ(c.cell(199).approach_mark, 0);  // no mark, no stop cell
+         EXPECT_EQ(c.cell(200).approach_mark, 0);
+         EXPECT_EQ(c.cell(200).kind, cell_kind::empty);
+     }},
+    {"direction_board_before_the_grid",
+     [](description_pair& d) { d.line_records.push_back("cartello_indicatore, -100, x"); }, 26,
+     -100, then::train_read, [](const compiled& c) { EXPECT_EQ(c.entry(80).name, ""); }},
+    {"signal_before_the_grid",
+     [](description_pair& d) { d.train_records.push_back("segnale, -200, 2,4,1,1,0,2,2,1,1,0"); },
+     26, -200, then::end_step, nullptr},
+    {"slowdown_end_beyond_the_grid",
+     [](description_pair& d) {
+         d.train_records.push_back("rallentamento, 5000, 60, 10000, 0, 0, 60");
+     },
+     15, 5000, then::end_step,
+     [](const compiled& c) { EXPECT_EQ(c.cell(101).kind, cell_kind::empty); }},
+    {"mountain_end_beyond_the_grid",
+     [](description_pair& d) { d.line_records.push_back("montagna, 9000, 20000, 2"); }, 15, 9000,
+     then::train_read, [](const compiled& c) { EXPECT_EQ(c.cell(180).mountain_type, 0); }},
+    {"mountain_before_the_grid",
+     [](description_pair& d) { d.line_records.push_back("montagna, -500, 100, 2"); }, 26, -500,
+     then::train_read, nullptr},
+    {"speed_board_before_the_grid",
+     [](description_pair& d) {
+         d.line_records.push_back("indicatori_vmax, -200, 1, 1, 1, 0, 1, 1, 1, 0");
+     },
+     26, -200, then::train_read, nullptr},
+    {"curve_ending_on_the_empty_points",
+     [](description_pair& d) { d.line_records.push_back("curvad4, 9000, 999"); }, 15, 9000,
+     then::train_read,
+     [](const compiled& c) {
+         EXPECT_TRUE(c.model.line_profile.x(9999).is_empty());
+         EXPECT_EQ(c.model.line_profile.x(9998).as_double(), 0.0);  // completed straight
+     }},
+    {"curve_ending_on_the_last_computed_point",
+     [](description_pair& d) { d.line_records.push_back("curvad4, 9000, 998"); }, 0,
+     untouched_position, then::train_read,
+     [](const compiled& c) { EXPECT_GT(c.model.line_profile.x(9998).as_double(), 0.0); }},
+    {"too_many_mountains",
+     [](description_pair& d) {
+         for (int i = 0; i <= 80; ++i) {
+             d.line_records.push_back("montagna, " + std::to_string(100 * i) + ", " +
+                                      std::to_string(100 * i + 50) + ", 2");
+         }
+     },
+     27, 8000, then::stopped,
+     [](const compiled& c) {
+         EXPECT_EQ(c.model.mountain_count, 80);
+         EXPECT_EQ(c.cell(158).mountain_type, 3);  // the 80th (joined)
+         EXPECT_EQ(c.cell(160).mountain_type, 0);
+     }},
+    {"too_many_direction_boards",
+     [](description_pair& d) {
+         for (auto& b : boards(81)) d.line_records.push_back(b);
+     },
+     28, 6000, then::stopped,
+     [](const compiled& c) {
+         EXPECT_EQ(c.entry(1).name, "t79");
+         EXPECT_EQ(c.cell(121).kind, cell_kind::empty);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, Bounds, ::testing::ValuesIn(bounds_cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// 79 boards take entries 80 down to 2: the first station finds no entry left.
+TEST(BoundsStations, AStationIsNeverStoredOverABoardText) {
+    description_pair d;
+    d.line_records = boards(79);
+    const auto c = compile(d);
+    EXPECT_EQ(c->model.result_code, result::station_table_full);
+    EXPECT_EQ(c->model.error_position, untouched_position);
+    EXPECT_EQ(c->files.train_discards, 1);
+    EXPECT_EQ(c->entry(2).name, "t78");
+    EXPECT_EQ(c->entry(1).name, "");
+    EXPECT_EQ(c->entry(1).position, 0);
+    EXPECT_EQ(c->cell(13).kind, cell_kind::empty);
+}
+
+// Many records at one low position drive the at-least-once fills forward cell by cell.
+TEST(BoundsFills, ProfileFillsStopAtTheLastCell) {
+    description_pair d;
+    d.line_records = {"pendenza, 0, 7"};
+    d.train_records = {"aderenza, 0, 60", "velocita, 0, 50"};
+    for (int i = 0; i < 260; ++i) {
+        d.line_records.push_back("pendenza, 50, 7");
+        d.train_records.push_back("aderenza, 50, 60");
+        d.train_records.push_back("velocita, 50, 50");
+    }
+    const auto c = compile(d);
+    EXPECT_EQ(c->model.result_code, 0);
+    EXPECT_EQ(c->model.route_grid.size(), 201u);
+    EXPECT_EQ(c->cell(200).gradient, 107);
+    EXPECT_EQ(c->cell(200).adhesion, 60);
+    // The records' speed fill stops at the last cell; the end step's single pass writes it.
+    EXPECT_EQ(c->cell(199).speed_limit, 10);
+    EXPECT_EQ(c->cell(200).speed_limit, 10);
+}
+
+}  // namespace
+}  // namespace compattatore
