@@ -4,13 +4,21 @@
 #include <exception>
 #include <string>
 
-#include "run/console_platform.hpp"
 #include "run/files.hpp"
 #include "run/form1.hpp"
 
+// Windows shows the real window; elsewhere the console stands in for it.
+#ifdef _WIN32
+#include "run/win32_platform.hpp"
+using run_platform = compattatore::win32_platform;
+#else
+#include "run/console_platform.hpp"
+using run_platform = compattatore::console_platform;
+#endif
+
 int main(int argc, char** argv) {
     using namespace compattatore;
-    console_platform platform;
+    run_platform platform;
     if (argc > 1) {
         platform.fail("takes no arguments", exit_status::usage);
     }
