@@ -17,13 +17,18 @@
 namespace compattatore {
 namespace {
 
+scenario_model blank_model() {
+    scenario_model m;
+    m.line_name = std::string("Bench");
+    m.train_number = std::string("1");
+    m.profile_option = 1;
+    return m;
+}
+
 void compile_finish_write(benchmark::State& state, const std::string& line, const std::string& train) {
     testing::temp_dir dir;
     for (auto _ : state) {
-        scenario_model m;
-        m.line_name = "Bench";
-        m.train_number = "1";
-        m.profile_option = 1;
+        scenario_model m = blank_model();
         borrowed_description_files files(line, train);
         memorizza_dati(m, files);
         cab_code_pass(m);
@@ -44,10 +49,7 @@ void BM_maximum_line_compile_only(benchmark::State& state) {
     const std::string line = testing::maximum_line_description();
     const std::string train = testing::maximum_train_description();
     for (auto _ : state) {
-        scenario_model m;
-        m.line_name = "Bench";
-        m.train_number = "1";
-        m.profile_option = 1;
+        scenario_model m = blank_model();
         borrowed_description_files files(line, train);
         memorizza_dati(m, files);
         benchmark::DoNotOptimize(m.route_grid.data());

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the plain build, then the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Exits non-zero when any test fails.
+# UndefinedBehaviorSanitizer, then the Windows program under wine (same bytes as the Linux
+# build, window and message box checks). Exits non-zero when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -11,3 +12,6 @@ for preset in default asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset"
 done
+
+echo "=== tests: Windows program under wine ==="
+tools/windows-check.sh

@@ -19,9 +19,15 @@ namespace compattatore {
 // How one description text stands: not asked for yet, missing, being read, or discarded.
 enum class text_state { not_read, missing, open, discarded };
 
-// Things worth a warning that do not stop the read. Nothing listens yet; the readers name every
-// such point so warnings can be attached in one place.
-enum class reader_event { keyword_matches_nothing, field_lost_to_hyphen_skip };
+// Things worth a warning that do not stop the read: what the formats drop or misplace without a
+// result code. They become warnings in the report, and cost nothing when there is none.
+enum class reader_event {
+    keyword_matches_nothing,    // field: the keyword field
+    field_lost_to_hyphen_skip,  // field: the skipped field
+    curve_without_profile,      // field: the curve keyword
+    out_of_order,               // field: the whole message
+    overlapping_curve,          // field: the whole message
+};
 
 // The simulator's files carry every name with a 16-bit length that must read the same signed or
 // unsigned; a longer text is a value that does not fit its field.
@@ -75,7 +81,9 @@ struct compile_context {
         note_code(code, record_start, position);
     }
 
-    void note(reader_event, std::string_view, text_location) {}
+    void note(reader_event event, std::string_view field, text_location where) {
+        if (report != nullptr) note_warning(event, field, where);
+    }
 
     // Done with a text: discarded at most once, whatever the outcome.
     void discard_line();
@@ -83,6 +91,11 @@ struct compile_context {
 
   private:
     void note_code(std::int32_t code, text_location where, std::optional<std::int32_t> position);
+    void note_warning(reader_event event, std::string_view field, text_location where);
+
+    // The fields after a dropped keyword on the same line are dropped with it: one warning a line.
+    description_kind warned_file_ = description_kind::line;
+    std::int32_t warned_line_ = 0;
 };
 
 // The grid must exist before any record may touch it.

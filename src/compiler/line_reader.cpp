@@ -2,6 +2,9 @@
 // of the line, mountains and boards into the grid.
 
 #include <array>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "compiler/compile_context.hpp"
 #include "compiler/placement.hpp"
@@ -94,6 +97,33 @@ class line_reader {
     void complete();
 
     void fill_gradient_until(std::int32_t end_cell);
+    // Warnings for records the format takes in file order: a later record at a lower position
+    // fills or draws from where the earlier one left off, not from its own position.
+    void note_order(const char* what, std::int32_t p, std::optional<std::int32_t>& last) {
+        if (c_.report != nullptr && last.has_value() && p < *last) {
+            c_.note(reader_event::out_of_order,
+                    std::string(what) + " at " + std::to_string(p) + " m comes after one at " +
+                        std::to_string(*last) + " m: records out of ascending order",
+                    c_.record_start);
+        }
+        last = p;
+    }
+    void note_curve_overlap(std::int32_t s, std::int32_t end) {
+        if (c_.report != nullptr && last_curve_.has_value()) {
+            const auto [start_before, end_before] = *last_curve_;
+            if (s < start_before) {
+                note_order("curve", s, last_curve_start_);
+            } else if (s < end_before) {
+                c_.note(reader_event::overlapping_curve,
+                        "curve from " + std::to_string(s) + " m overlaps the curve from " +
+                            std::to_string(start_before) + " m to " + std::to_string(end_before) +
+                            " m: it is drawn only from " + std::to_string(end_before + 1) + " m",
+                        c_.record_start);
+            }
+        }
+        last_curve_ = std::pair{s, end};
+        last_curve_start_ = s;
+    }
     void straight_step(std::size_t p);
     void curved_step(std::size_t p, double k);
 
@@ -103,6 +133,9 @@ class line_reader {
     std::int32_t gradient_cursor_ = 0;
     std::int32_t current_gradient_ = 0;
     std::int32_t profile_counter_ = 2;
+    std::optional<std::int32_t> last_gradient_at_;
+    std::optional<std::int32_t> last_curve_start_;
+    std::optional<std::pair<std::int32_t, std::int32_t>> last_curve_;
 };
 
 bool line_reader::read() {
@@ -251,6 +284,8 @@ flow line_reader::record(std::string_view kw) {
     if (m_.profile_option != 0 && contains_any_case(kw, "curva")) {
         matched = true;
         if ((f = curve(kw)) != flow::go_on) return f;
+    } else if (contains_any_case(kw, "curva")) {
+        c_.note(reader_event::curve_without_profile, kw, c_.record_start);
     }
     if (contains_any_case(kw, "montagna")) {
         matched = true;
@@ -284,6 +319,7 @@ flow line_reader::gradient() {
     const std::int32_t p = number();
     const std::int32_t g = number();
     if (beyond_grid(m_, p)) return beyond_end(p);
+    note_order("gradient", p, last_gradient_at_);
     const std::int32_t n = round32(p / 50.0);
     if (n > 0) fill_gradient_until(n);
     current_gradient_ = g;
@@ -333,6 +369,7 @@ flow line_reader::curve(std::string_view kw) {
     }
     if (!classed) return stop(result::bad_curve);
     if (contains_any_case(kw, "s")) k = -k;
+    note_curve_overlap(s, end);
 
     while (profile_counter_ <= s) {
         straight_step(static_cast<std::size_t>(profile_counter_));

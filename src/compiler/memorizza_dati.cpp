@@ -1,8 +1,10 @@
 #include "compiler/memorizza_dati.hpp"
 
+#include <algorithm>
 #include <exception>
 
 #include "compiler/compile_context.hpp"
+#include "compiler/text_match.hpp"
 #include "run/files.hpp"
 #include "run/result_codes.hpp"
 #include "run/rounding.hpp"
@@ -21,6 +23,66 @@ void compile_context::note_code(std::int32_t code, text_location where,
         d.has_position = true;
         d.position = *position;
     }
+    report->diagnostics.push_back(std::move(d));
+}
+
+namespace {
+
+// What makes a field a record of each format, as the readers test it (case ignored).
+constexpr std::string_view line_keywords[] = {"lunghezza", "progressiva", "sfondo",   "ripetizione",
+                                              "pendenza",  "curva",       "montagna", "indicat"};
+constexpr std::string_view train_keywords[] = {
+    "frenata", "vetture", "velocit",       "aderenza",     "orologio",
+    "sabbia",  "segnale", "rallentamento", "abbattimento", "stazione"};
+
+// The hyphens are taken out first: "pend-enza" was meant as a gradient all the same.
+bool names_a_record(description_kind file, std::string_view field) {
+    std::string bare(field);
+    std::erase(bare, '-');
+    const auto has = [&](std::string_view k) { return contains_any_case(bare, k); };
+    return file == description_kind::line ? std::ranges::any_of(line_keywords, has)
+                                          : std::ranges::any_of(train_keywords, has);
+}
+
+bool blank(std::string_view field) {
+    return field.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+}  // namespace
+
+void compile_context::note_warning(reader_event event, std::string_view field,
+                                   text_location where) {
+    std::string message;
+    std::string quoted;
+    quoted.reserve(field.size() + 2);
+    quoted.append(1, '"').append(field).append(1, '"');
+    switch (event) {
+        case reader_event::keyword_matches_nothing:
+            // Blank lines and section headers are meant to match nothing.
+            if (blank(field) || (contains(field, "[") && contains(field, "]"))) return;
+            if (warned_file_ == reading && warned_line_ == where.line) return;
+            message = "field " + quoted + " matches no record and is dropped";
+            break;
+        case reader_event::field_lost_to_hyphen_skip:
+            // Lines of hyphens are separators; a record keyword with a hyphen is a lost record.
+            if (!names_a_record(reading, field)) return;
+            message =
+                "record " + quoted + " is lost: a keyword field containing \"-\" is skipped unread";
+            break;
+        case reader_event::curve_without_profile:
+            message = "curve " + quoted + " is ignored: the line profile is off";
+            break;
+        case reader_event::out_of_order:
+        case reader_event::overlapping_curve:
+            message = std::string(field);
+            break;
+    }
+    warned_file_ = reading;
+    warned_line_ = where.line;
+    diagnostic d;
+    d.level = severity::warning;
+    d.where = {reading, where.line, where.column};
+    d.message = std::move(message);
     report->diagnostics.push_back(std::move(d));
 }
 

@@ -1,6 +1,9 @@
 // The train description: general train values, the speed-limit and adhesion profiles, stations,
 // slowdowns, signals and cab-code points.
 
+#include <optional>
+#include <string>
+
 #include "compiler/compile_context.hpp"
 #include "compiler/placement.hpp"
 #include "compiler/text_match.hpp"
@@ -72,6 +75,16 @@ class train_reader {
 
     void fill_speed_until(std::int32_t end_cell, std::int32_t halt_at);
     void fill_adhesion_until(std::int32_t end_cell);
+    // A profile record below the one before it fills from where that one left off: a warning.
+    void note_order(const char* what, std::int32_t p, std::optional<std::int32_t>& last) {
+        if (c_.report != nullptr && last.has_value() && p < *last) {
+            c_.note(reader_event::out_of_order,
+                    std::string(what) + " at " + std::to_string(p) + " m comes after one at " +
+                        std::to_string(*last) + " m: records out of ascending order",
+                    c_.record_start);
+        }
+        last = p;
+    }
 
     compile_context& c_;
     scenario_model& m_;
@@ -82,6 +95,8 @@ class train_reader {
     std::int32_t current_speed_ = 0;
     std::int32_t current_adhesion_ = 0;
     std::int32_t station_counter_ = 1;
+    std::optional<std::int32_t> last_speed_at_;
+    std::optional<std::int32_t> last_adhesion_at_;
 };
 
 void train_reader::read() {
@@ -186,6 +201,7 @@ flow train_reader::speed_limit() {
     const std::int32_t p = number();
     const std::int32_t s = number();
     if (beyond_grid(m_, p)) return beyond_end(p);
+    note_order("speed limit", p, last_speed_at_);
     const std::int32_t n = round32(p / 50.0);
     if (n > 0) fill_speed_until(n, g_);
     current_speed_ = s;
@@ -196,6 +212,7 @@ flow train_reader::adhesion() {
     const std::int32_t p = number();
     const std::int32_t a = number();
     if (beyond_grid(m_, p)) return beyond_end(p);
+    note_order("adhesion", p, last_adhesion_at_);
     const std::int32_t n = round32(p / 50.0);
     if (n > 0) fill_adhesion_until(n);
     current_adhesion_ = a;

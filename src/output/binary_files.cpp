@@ -3,9 +3,11 @@
 #include <bit>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "output/binary_layout.hpp"
 #include "run/files.hpp"
+#include "run/huge_page_allocator.hpp"
 #include "run/paths.hpp"
 
 namespace compattatore {
@@ -42,14 +44,23 @@ inline char* put_tagged(char* p, const tagged_value& v) {
 
 // The profile runs to a million points per coordinate, so the buffer is sized exactly first and
 // filled through a pointer rather than grown element by element.
-std::string encode_line_profile(const line_profile_t& profile) {
+namespace {
+
+template <class Buffer>
+Buffer encode_line_profile_as(const line_profile_t& profile) {
     const auto& values = profile.storage();
     std::size_t size = 0;
     for (const auto& v : values) size += tagged_width(v.type());
-    std::string out(size, '\0');
+    Buffer out(size, '\0');
     char* p = out.data();
     for (const auto& v : values) p = put_tagged(p, v);
     return out;
+}
+
+}  // namespace
+
+std::string encode_line_profile(const line_profile_t& profile) {
+    return encode_line_profile_as<std::string>(profile);
 }
 
 std::string encode_station_table(const station_table_t& table) {
@@ -80,11 +91,17 @@ void write_binary_files(const std::filesystem::path& app_path, const scenario_mo
     // Everything is encoded before the first file is touched, so a table that cannot be encoded
     // leaves the files of an earlier run as they were.
     const bool with_profile = m.profile_option != 0;
-    const std::string profile = with_profile ? encode_line_profile(m.line_profile) : std::string();
+    // The profile file is megabytes: its buffer gets the large-table allocator.
+    using profile_bytes = std::vector<char, huge_page_allocator<char>>;
+    const profile_bytes profile =
+        with_profile ? encode_line_profile_as<profile_bytes>(m.line_profile) : profile_bytes();
     const std::string stations = encode_station_table(m.station_table);
     const std::string grid = encode_route_grid(m.route_grid);
 
-    if (with_profile) replace_file(app_path / file_name::line_profile(m), profile);
+    if (with_profile) {
+        replace_file(app_path / file_name::line_profile(m),
+                     std::string_view(profile.data(), profile.size()));
+    }
     replace_file(app_path / file_name::station_table(m), stations);
     replace_file(app_path / file_name::route_grid(m), grid);
 }

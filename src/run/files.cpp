@@ -6,6 +6,12 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 namespace compattatore {
 
 namespace fs = std::filesystem;
@@ -40,7 +46,17 @@ void replace_file(const fs::path& path, std::string_view bytes) {
     const fs::path tmp = temporary_name_for(path);
     std::FILE* f = nullptr;
 #ifdef _WIN32
-    f = _wfopen(tmp.c_str(), L"wbx");
+    // The C runtime every Windows has does not know fopen's "x" mode: create exclusively by hand.
+    const int fd = _wopen(tmp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                          _S_IREAD | _S_IWRITE);
+    if (fd != -1) {
+        f = _wfdopen(fd, L"wb");
+        if (f == nullptr) {
+            const int err = errno;
+            _close(fd);
+            errno = err;
+        }
+    }
 #else
     f = std::fopen(tmp.c_str(), "wbx");
 #endif

@@ -1,19 +1,35 @@
 // compattatore: with no arguments, compiles the fixed scenario and writes its files beside the
-// executable.
+// executable; with arguments (console builds), runs one of the author's commands.
 
 #include <exception>
 #include <string>
 
-#include "run/console_platform.hpp"
 #include "run/files.hpp"
 #include "run/form1.hpp"
+#ifdef COMPATTATORE_TOOLKIT
+#include "toolkit/toolkit.hpp"
+#endif
+
+// Windows shows the real window; elsewhere the console stands in for it.
+#ifdef _WIN32
+#include "run/win32_platform.hpp"
+using run_platform = compattatore::win32_platform;
+#else
+#include "run/console_platform.hpp"
+using run_platform = compattatore::console_platform;
+#endif
 
 int main(int argc, char** argv) {
     using namespace compattatore;
-    console_platform platform;
+    run_platform platform;
+#ifdef COMPATTATORE_TOOLKIT
+    // Arguments name one of the author's commands; without any the run is the fixed scenario.
+    if (argc > 1) return run_toolkit(argc, argv);
+#else
     if (argc > 1) {
         platform.fail("takes no arguments", exit_status::usage);
     }
+#endif
     try {
         Form1 form(application_path(argv[0]), platform);
         form.Form_Load();

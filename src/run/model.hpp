@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "run/huge_page_allocator.hpp"
 #include "run/tagged_value.hpp"
 
 namespace compattatore {
@@ -106,11 +107,12 @@ public:
     tagged_value& y(std::size_t p) { return values_[points_ + p]; }
     const tagged_value& x(std::size_t p) const { return values_[p]; }
     const tagged_value& y(std::size_t p) const { return values_[points_ + p]; }
-    const std::vector<tagged_value>& storage() const { return values_; }
+    using storage_type = std::vector<tagged_value, huge_page_allocator<tagged_value>>;
+    const storage_type& storage() const { return values_; }
 
 private:
     std::size_t points_ = 0;
-    std::vector<tagged_value> values_;
+    storage_type values_;
 };
 
 inline constexpr int max_mountains = 80;

@@ -1,0 +1,63 @@
+#pragma once
+// The toolkit's commands, callable without a command line: each writes what a person reads to out
+// (summaries, listings, JSON) and err (diagnostics, failures) and returns the exit status.
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace compattatore {
+
+namespace toolkit_status {
+inline constexpr int ok = 0;
+inline constexpr int errors = 1;  // the descriptions have errors
+inline constexpr int usage = 2;   // usage, unreadable input, output folder missing or unwritable
+}  // namespace toolkit_status
+
+struct compile_options {
+    std::filesystem::path line_file;
+    std::filesystem::path train_file;
+    std::string line_name;
+    std::string train_number;
+    std::filesystem::path output = ".";
+    bool no_profile = false;
+    bool force = false;
+    bool json = false;
+};
+int compile_command(const compile_options& o, std::ostream& out, std::ostream& err);
+
+struct sources_options {
+    std::filesystem::path output = ".";
+    bool all = false;  // also the notes, the slowdown order and the timetable card
+};
+int sources_command(const sources_options& o, std::ostream& out, std::ostream& err);
+
+// Which profile points to list: every step-th point from first to last (inclusive).
+struct point_selection {
+    std::size_t first = 0;
+    std::optional<std::size_t> last;
+    std::size_t step = 1;
+};
+// "N" (every N-th point), "A:B" (points A to B) or "A:B:N"; nullopt when it is none of these.
+std::optional<point_selection> parse_point_selection(const std::string& text);
+
+struct inspect_options {
+    std::vector<std::filesystem::path> files;
+    bool json = false;
+    std::optional<point_selection> points;
+};
+int inspect_command(const inspect_options& o, std::ostream& out, std::ostream& err);
+
+struct plot_options {
+    std::optional<std::filesystem::path> profile;  // <line>_linea.dat: draw the track plan
+    std::optional<std::filesystem::path> route;    // <line>_<train>.dat: draw the route chart
+    std::optional<std::filesystem::path> sim;      // labels: stations and board texts
+    std::optional<std::filesystem::path> dat;      // for the plan: where the boards stand
+    std::filesystem::path output;
+};
+int plot_command(const plot_options& o, std::ostream& out, std::ostream& err);
+
+}  // namespace compattatore

@@ -1,0 +1,18 @@
+#pragma once
+// Checks made before a command starts work, so a bad path gives one clear line and exit 2
+// instead of a failure halfway through.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace compattatore {
+
+// Why files cannot be written into dir, or nullopt when they can.
+std::optional<std::string> output_folder_problem(const std::filesystem::path& dir);
+
+// The file's bytes; nullopt when there is no file at path. Throws file_error when something is
+// there but cannot be read (a folder, no permission).
+std::optional<std::string> read_input(const std::filesystem::path& path);
+
+}  // namespace compattatore

@@ -1,0 +1,328 @@
+// inspect reads back exactly what the writers wrote, fails cleanly on damaged files, and plot
+// draws well-formed pictures that name the stations.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "compiler/description_fixture.hpp"
+#include "output/binary_files.hpp"
+#include "output/binary_layout.hpp"
+#include "run/paths.hpp"
+#include "sources/writers.hpp"
+#include "support/generated_descriptions.hpp"
+#include "support/temp_dir.hpp"
+#include "toolkit/author_compile.hpp"
+#include "toolkit/commands.hpp"
+#include "toolkit/plot.hpp"
+#include "xml_check.hpp"
+
+namespace compattatore {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using testing::slurp;
+using testing::spit;
+using testing::temp_dir;
+
+// The scenario compiled once and written into a folder, as the compile command leaves it.
+class Written : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        author_sources s;
+        s.line_text = testing::join_crlf(dati_linea_lines());
+        s.train_text = testing::join_crlf(dati_treno_lines());
+        s.line_name = "Torino_Piacenza";
+        s.train_number = "2063";
+        compiled_ = std::make_unique<author_compile>(compile_author_sources(s));
+        dir_ = std::make_unique<temp_dir>();
+        write_binary_files(dir_->path(), compiled_->model);
+    }
+    static void TearDownTestSuite() {
+        compiled_.reset();
+        dir_.reset();
+    }
+    static const scenario_model& model() { return compiled_->model; }
+    static fs::path file(const std::string& name) { return dir_->path() / name; }
+    static fs::path sim() { return file(file_name::station_table(model())); }
+    static fs::path dat() { return file(file_name::route_grid(model())); }
+    static fs::path profile() { return file(file_name::line_profile(model())); }
+
+    static std::unique_ptr<author_compile> compiled_;
+    static std::unique_ptr<temp_dir> dir_;
+};
+std::unique_ptr<author_compile> Written::compiled_;
+std::unique_ptr<temp_dir> Written::dir_;
+
+struct printed {
+    int status;
+    std::string out, err;
+};
+
+printed inspect(std::vector<fs::path> files, bool as_json,
+                std::optional<point_selection> points = std::nullopt) {
+    std::ostringstream out, err;
+    const int status = inspect_command({std::move(files), as_json, points}, out, err);
+    return {status, out.str(), err.str()};
+}
+
+station_entry entry_from(const json& j) {
+    station_entry e;
+    e.kind = j["kind"];
+    e.area_start = j["area_start"];
+    e.area_end = j["area_end"];
+    e.position = j["position"];
+    e.param_a = j["param_a"];
+    e.name = j["name"];
+    e.group_a1 = j["group_a1"];
+    e.group_a2 = j["group_a2"];
+    e.group_b1 = j["group_b1"];
+    e.group_b2 = j["group_b2"];
+    e.group_b3 = j["group_b3"];
+    e.group_a3 = j["group_a3"];
+    e.param_c = j["param_c"];
+    e.end_extension = j["end_extension"];
+    e.param_b = j["param_b"];
+    e.timetable_time = j["timetable_time"];
+    return e;
+}
+
+TEST_F(Written, JsonOfStationTableAndRouteGridRebuildsTheModel) {
+    const printed p = inspect({sim(), dat()}, true);
+    ASSERT_EQ(p.status, 0) << p.err;
+    const json j = json::parse(p.out);
+    ASSERT_EQ(j["files"].size(), 2u);
+
+    const json& table = j["files"][0];
+    EXPECT_EQ(table["type"], "station_table");
+    station_table_t rebuilt{};
+    for (const json& e : table["entries"]) rebuilt[e["entry"].get<std::size_t>()] = entry_from(e);
+    EXPECT_EQ(rebuilt, model().station_table);
+    EXPECT_EQ(table["entries"][17]["role"], "station");
+    EXPECT_EQ(table["entries"][79]["role"], "board text");
+    EXPECT_EQ(table["entries"][40]["role"], "unused");
+    EXPECT_EQ(table["header"]["start_clock"], "11:49:00");
+    EXPECT_EQ(table["header"]["stamp"], 610);
+
+    // Objects carry the kind and the four values; runs carry the per-cell profiles.
+    const json& grid = j["files"][1];
+    EXPECT_EQ(grid["type"], "route_grid");
+    route_grid_t cells(grid["cells"].get<std::size_t>());
+    for (const json& o : grid["objects"]) {
+        route_cell& c = cells[o["cell"].get<std::size_t>()];
+        c.kind = o["kind"];
+        c.value_a = o["value_a"];
+        c.value_b = o["value_b"];
+        c.value_c = o["value_c"];
+        c.value_d = o["value_d"];
+        c.signal_delay = o["signal_delay"];
+    }
+    const auto fill = [&](const char* field, std::uint8_t route_cell::*member) {
+        for (const json& r : grid["runs"][field]) {
+            for (int i = r["first_cell"]; i <= r["last_cell"].get<int>(); ++i) {
+                cells[static_cast<std::size_t>(i)].*member = r["value"].get<std::uint8_t>();
+            }
+        }
+    };
+    fill("gradient", &route_cell::gradient);
+    fill("speed_limit", &route_cell::speed_limit);
+    fill("adhesion", &route_cell::adhesion);
+    fill("mountain_type", &route_cell::mountain_type);
+    fill("approach_mark", &route_cell::approach_mark);
+    EXPECT_EQ(cells, model().route_grid);
+    EXPECT_EQ(grid["stamp"], 5121);
+}
+
+TEST(InspectProfile, JsonPointsRebuildTheProfileWithTheirTags) {
+    const auto c = testing::compile(testing::description_pair{});
+    temp_dir dir;
+    const fs::path path = dir / "Linea_linea.dat";
+    spit(path, encode_line_profile(c->model.line_profile));
+    const printed p = inspect({path}, true, point_selection{});
+    ASSERT_EQ(p.status, 0) << p.err;
+    const json parsed = json::parse(p.out);
+    const json& f = parsed["files"][0];
+    const line_profile_t& want = c->model.line_profile;
+    ASSERT_EQ(f["selected"].size(), want.points());
+    const auto value = [](const json& v, const json& tag) {
+        if (tag == "empty") return tagged_value{};
+        if (tag == "int16") return tagged_value::of_int16(v.get<std::int16_t>());
+        if (tag == "int32") return tagged_value::of_int32(v.get<std::int32_t>());
+        return tagged_value::of_double(v.get<double>());
+    };
+    for (const json& pt : f["selected"]) {
+        const auto i = pt["point"].get<std::size_t>();
+        ASSERT_EQ(value(pt["x"], pt["x_tag"]), want.x(i)) << i;
+        ASSERT_EQ(value(pt["y"], pt["y_tag"]), want.y(i)) << i;
+    }
+    EXPECT_EQ(f["tags"]["int16"], 4);
+    EXPECT_EQ(f["tags"]["empty"], 4);
+    EXPECT_EQ(f["last_computed"]["point"], want.points() - 3);
+}
+
+TEST_F(Written, TextNamesRolesAndDecodesPackedValues) {
+    const printed p = inspect({sim(), dat(), profile()}, false, point_selection{2199, 2200, 1});
+    ASSERT_EQ(p.status, 0) << p.err;
+    for (const char* expected : {
+             "  17  \"ALESSANDRIA\"",
+             "  80  \"(Bivio     )(per Savona)(per Genova)\"",
+             "  81  start 90800 m, offset -90800 m, flag 0",
+             "start clock 11:49:00",
+             "stamp 610",
+             "cell 1: stamp 5121",
+             "cell    25  at    1250 m  speed board A 100/100 km/h, B 110/110 km/h, C 120/120 km/h",
+             "cell    57  at    2850 m  signal 4,1,1 / 2,1,1, type 8 (rapp 0, sx 2, dx 2)\n",
+             "cell   217  at   10850 m  signal 4,1,1 / 2,1,1, type 8 (rapp 0, sx 2, dx 2), delay "
+             "110",
+             "cell  1821  at   91050 m  station stop of entry 17 \"ALESSANDRIA\"",
+             "cell   275  at   13750 m  direction board text entry 80 \"(Bivio",
+             "cell  3244  at  162200 m  code point code 180",
+             "cell  2630  at  131500 m  slowdown start 90 km/h, d_v 90, f_tt 1",
+             "cells   690-799    from   34500 m  -10 per mille",
+             "last computed point 194998: (-100344.610, 140312.575)",
+             "   2200         122.677        2179.423",
+         }) {
+        EXPECT_NE(p.out.find(expected), std::string::npos) << expected;
+    }
+}
+
+TEST_F(Written, DamagedFilesGiveOneLineWithTheByteOffset) {
+    const std::string table = slurp(sim()), grid = slurp(dat());
+    std::string unknown_tag = slurp(profile()).substr(0, 40);
+    unknown_tag[18] = 9;  // the tag of point 3's x
+    struct {
+        const char* name;
+        std::string bytes;
+        const char* says;
+    } cases[] = {
+        {"Cut.sim", table.substr(0, table.size() - 3),
+         "corrupt station table at byte 3459: station entry 86: truncated timetable_time"},
+        {"Long.sim", table + "xy", "corrupt station table at byte 3463: 2 bytes after"},
+        {"Cut.dat", grid.substr(0, grid.size() - 1),
+         "corrupt route grid at byte 58500: truncated route cell 3900: 14 of 15 bytes"},
+        {"Bad_linea.dat", unknown_tag, "corrupt line profile at byte 18: unknown tag 9"},
+        {"Odd_linea.dat", std::string("\x02\x00\x00\x00", 4),
+         "corrupt line profile at byte 4: odd number of profile values"},
+        {"Name.sim",
+         std::string("\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\xff\x7f", 16),
+         "corrupt station table at byte 16: station entry 0: truncated name"},
+    };
+    temp_dir dir;
+    for (const auto& k : cases) {
+        spit(dir / k.name, k.bytes);
+        for (const bool as_json : {false, true}) {
+            const printed p = inspect({sim(), dir / k.name}, as_json);
+            EXPECT_EQ(p.status, 2) << k.name;
+            EXPECT_EQ(p.out, "") << k.name;
+            EXPECT_NE(p.err.find(k.says), std::string::npos) << k.name << ": " << p.err;
+            EXPECT_EQ(std::count(p.err.begin(), p.err.end(), '\n'), 1) << p.err;
+        }
+    }
+    const printed other = inspect({dir / "notes.txt"}, false);
+    EXPECT_EQ(other.status, 2);
+    EXPECT_NE(other.err.find("not a simulator file"), std::string::npos);
+    EXPECT_EQ(inspect({dir / "Missing.sim"}, false).status, 2);
+}
+
+TEST(PointSelection, ParsesStepRangeAndStepInRange) {
+    EXPECT_EQ(parse_point_selection("100")->step, 100u);
+    const auto r = parse_point_selection("10:20:5");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->first, 10u);
+    EXPECT_EQ(*r->last, 20u);
+    EXPECT_EQ(r->step, 5u);
+    for (const char* bad : {"", "0", "a", "5:2", "1:2:0", "1:2:3:4", "-3", "1::2"}) {
+        EXPECT_FALSE(parse_point_selection(bad)) << bad;
+    }
+}
+
+// ---- plot -------------------------------------------------------------------------------------
+
+TEST(XmlCheck, FindsTheFaultsItIsThereFor) {
+    EXPECT_EQ(testing::xml_fault("<svg><text x=\"1\">a &amp; b</text></svg>"), "");
+    for (const char* bad :
+         {"<svg><text>a & b</text></svg>", "<svg><g></svg>", "<svg x=1/>", "<svg/><svg/>",
+          "<svg><text>a < b</text></svg>", "<svg a=\"1\" a=\"2\"/>", "<svg>&nbsp;</svg>"}) {
+        EXPECT_NE(testing::xml_fault(bad), "") << bad;
+    }
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(Written, PlanIsWellFormedDecimatedAndLabelsStationsAndBoards) {
+    temp_dir out;
+    std::ostringstream o, e;
+    plot_options opts;
+    opts.profile = profile();
+    opts.sim = sim();
+    opts.dat = dat();
+    opts.output = out / "plan.svg";
+    ASSERT_EQ(plot_command(opts, o, e), 0) << e.str();
+    const std::string svg = slurp(out / "plan.svg");
+    EXPECT_EQ(testing::xml_fault(svg), "");
+    for (const char* name : {">TORINO PORTA NUOVA<", ">ALESSANDRIA<", ">PIACENZA<",
+                             ">SAN NICOLO&apos;<", ">(Ponte       )(Fiume Tanaro)<"}) {
+        EXPECT_NE(svg.find(name), std::string::npos) << name;
+    }
+    // The line is one path through at most the budget of points (plus the last one).
+    const auto path = svg.find("<path d=\"M");
+    ASSERT_NE(path, std::string::npos);
+    const std::string d = svg.substr(path, svg.find('"', path + 9) - path);
+    EXPECT_LE(count(d, " L") + 1, plan_point_budget + 1);
+    EXPECT_GE(count(d, " L") + 1, plan_point_budget / 2);
+}
+
+TEST_F(Written, RouteChartIsWellFormedWithItsBandsAndStations) {
+    const std::string svg = route_svg(model().route_grid, &model().station_table);
+    EXPECT_EQ(testing::xml_fault(svg), "");
+    for (const char* text :
+         {">stations<", ">gradient<", ">speed limit<", ">adhesion<", ">signals<", ">slowdowns<",
+          ">code points<", ">ALESSANDRIA<", ">VILLANOVA D&apos;ASTI<", ">90 km/h<", ">100 km<"}) {
+        EXPECT_NE(svg.find(text), std::string::npos) << text;
+    }
+}
+
+TEST(Plot, NamesAreEscapedAndConvertedFromTheCodePage) {
+    const auto c = testing::compile(testing::description_pair{});
+    station_table_t table = c->model.station_table;
+    table[1].name = "A&B <\x85>";  // 0x85 is a-grave in code page 850
+    table[2].name = "QUOTE\"";
+    table[2].position = 2000;
+    table[2].kind = 12;
+    for (const std::string& svg : {plan_svg(c->model.line_profile, &table, &c->model.route_grid),
+                                   route_svg(c->model.route_grid, &table)}) {
+        EXPECT_EQ(testing::xml_fault(svg), "");
+        EXPECT_NE(svg.find("A&amp;B &lt;\xC3\xA0&gt;"), std::string::npos);
+        EXPECT_NE(svg.find("QUOTE&quot;"), std::string::npos);
+    }
+}
+
+TEST(Plot, BadInputsExitTwo) {
+    temp_dir dir;
+    spit(dir / "X_linea.dat", std::string("\x07\x00", 2));
+    std::ostringstream o, e;
+    plot_options opts;
+    opts.profile = dir / "X_linea.dat";
+    opts.output = dir / "plan.svg";
+    EXPECT_EQ(plot_command(opts, o, e), 2);
+    EXPECT_NE(e.str().find("at byte 0: unknown tag 7"), std::string::npos) << e.str();
+    EXPECT_FALSE(fs::exists(dir / "plan.svg"));
+
+    plot_options neither;
+    neither.output = dir / "p.svg";
+    EXPECT_EQ(plot_command(neither, o, e), 2);
+    plot_options wrong_kind;
+    wrong_kind.route = dir / "X_linea.dat";
+    wrong_kind.output = dir / "p.svg";
+    EXPECT_EQ(plot_command(wrong_kind, o, e), 2);
+}
+
+}  // namespace
+}  // namespace compattatore
