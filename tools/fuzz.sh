@@ -26,7 +26,7 @@ done
 
 tools/install-deps.sh clang libclang-rt-14-dev
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --parallel 2
+cmake --build --preset fuzz --parallel 2 --target fuzz_line_reader fuzz_train_reader fuzz_compile fuzz_seeds
 
 build=build/fuzz
 seeds=$build/seeds
