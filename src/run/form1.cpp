@@ -12,8 +12,8 @@
 namespace compattatore {
 
 void Form1::Form_Load() {
-    model_.line_name = "Torino_Piacenza";
-    model_.train_number = "2063";
+    model_.line_name = scenario_line_name;
+    model_.train_number = scenario_train_number;
     platform_.show_waiting_window();
 
     // Notes before the slowdown order, the timetable card last.

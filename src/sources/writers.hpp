@@ -10,6 +10,10 @@
 
 namespace compattatore {
 
+// The identity of the scenario these writers carry.
+inline constexpr const char* scenario_line_name = "Torino_Piacenza";
+inline constexpr const char* scenario_train_number = "2063";
+
 std::vector<std::string> dati_linea_lines();
 std::vector<std::string> dati_treno_lines();
 std::vector<std::string> dati_note_lines();

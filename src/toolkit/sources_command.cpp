@@ -15,8 +15,8 @@ int sources_command(const sources_options& o, std::ostream& out, std::ostream& e
         return toolkit_status::usage;
     }
     scenario_model m;
-    m.line_name = "Torino_Piacenza";
-    m.train_number = "2063";
+    m.line_name = scenario_line_name;
+    m.train_number = scenario_train_number;
     std::vector<std::string> names;
     try {
         dati_linea(o.output, m);
