@@ -113,6 +113,23 @@ inline bool beyond_grid(const scenario_model& m, std::int32_t p, std::int32_t ma
     return static_cast<double>(m.last_cell) < static_cast<double>(sum) / 50.0;
 }
 
+// The next keyword field (or item) of the record sections: up to `skips` fields in a row that
+// contain a hyphen are passed over and the next one read in their place. nullopt when the text
+// ends first: the field that reaches the end of the text is never examined.
+template <class ReadKeyword>
+std::optional<std::string_view> next_keyword(compile_context& c, const text_cursor& cur,
+                                             int skips, ReadKeyword read_keyword) {
+    if (cur.at_end()) return std::nullopt;
+    std::string_view field = read_keyword();
+    if (cur.at_end()) return std::nullopt;
+    for (int i = 0; i < skips && field.find('-') != std::string_view::npos; ++i) {
+        c.note(reader_event::field_lost_to_hyphen_skip, field, c.record_start);
+        field = read_keyword();
+        if (cur.at_end()) return std::nullopt;
+    }
+    return field;
+}
+
 // False when the line description stopped the compile: the train description is then not read.
 bool read_line_description(compile_context& c);
 void read_train_description(compile_context& c);

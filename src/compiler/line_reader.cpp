@@ -171,21 +171,9 @@ bool line_reader::read() {
         m_.line_profile.y(1) = tagged_value::of_int16(1);
     }
 
-    for (;;) {
-        if (cur_.at_end()) break;
-        kw = keyword();
-        if (cur_.at_end()) break;
-        bool ended = false;
-        for (int i = 0; i < record_hyphen_skips && contains(kw, "-"); ++i) {
-            c_.note(reader_event::field_lost_to_hyphen_skip, kw, c_.record_start);
-            kw = keyword();
-            if (cur_.at_end()) {
-                ended = true;
-                break;
-            }
-        }
-        if (ended) break;
-        const flow f = record(kw);
+    while (const auto field =
+               next_keyword(c_, cur_, record_hyphen_skips, [this] { return keyword(); })) {
+        const flow f = record(*field);
         if (f == flow::stop) return false;
         if (f == flow::to_completion) break;
     }

@@ -104,21 +104,8 @@ void train_reader::read() {
     while (!cur_.at_end()) {
         if (contains_any_case(keyword(), "[generale]")) break;
     }
-    for (;;) {
-        if (cur_.at_end()) break;
-        std::string_view item = keyword();
-        if (cur_.at_end()) break;
-        bool ended = false;
-        for (int i = 0; i < hyphen_skips && contains(item, "-"); ++i) {
-            c_.note(reader_event::field_lost_to_hyphen_skip, item, c_.record_start);
-            item = keyword();
-            if (cur_.at_end()) {
-                ended = true;
-                break;
-            }
-        }
-        if (ended) break;
-        const flow f = record(item);
+    while (const auto item = next_keyword(c_, cur_, hyphen_skips, [this] { return keyword(); })) {
+        const flow f = record(*item);
         if (f == flow::stop) return;
         if (f == flow::to_end_step) break;
     }
