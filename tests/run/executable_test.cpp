@@ -1,7 +1,6 @@
 // The program as a user starts it: from any folder, no arguments, files beside the executable.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
 
 namespace compattatore {
@@ -19,26 +19,14 @@ using testing::slurp;
 using testing::spit;
 using testing::temp_dir;
 
-struct outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing::outcome;
 
 // Runs the executable copied into dir, from another working folder.
 outcome run_copy(const temp_dir& dir, const std::string& args = "") {
     const fs::path exe = dir / "compattatore";
     if (!fs::exists(exe)) fs::copy_file(COMPATTATORE_EXE, exe);
     temp_dir elsewhere;
-    const std::string cmd = "cd '" + elsewhere.path().string() + "' && '" + exe.string() + "' " +
-                            args + " >'" + (elsewhere / "out").string() + "' 2>'" +
-                            (elsewhere / "err").string() + "'";
-    const int raw = std::system(cmd.c_str());
-    outcome o;
-    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    o.out = slurp(elsewhere / "out");
-    o.err = slurp(elsewhere / "err");
-    return o;
+    return testing::run_in(elsewhere.path(), exe, args);
 }
 
 // FNV-1a, enough to notice any change of a byte.

@@ -21,6 +21,7 @@
 
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
+#include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
 
 namespace compattatore {
@@ -33,16 +34,7 @@ using testing::temp_dir;
 
 // The eight files of a run, in the order the run writes them; the first two are the scratch
 // description texts.
-const std::array<std::string, 8> run_files = {
-    "Torino_Piacenza_linea.txt",
-    "Torino_Piacenza_2063-.txt",
-    "Torino_Piacenza_2063_note.txt",
-    "Torino_Piacenza_2063_rallentamenti.txt",
-    "Torino_Piacenza_2063_scheda_treno.txt",
-    "Torino_Piacenza_linea.dat",
-    "Torino_Piacenza_2063.sim",
-    "Torino_Piacenza_2063.dat",
-};
+using testing::run_files;
 bool is_scratch_text(const std::string& name) {
     return name == run_files[0] || name == run_files[1];
 }

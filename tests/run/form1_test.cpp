@@ -11,6 +11,7 @@
 
 #include "run/files.hpp"
 #include "run/form1.hpp"
+#include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
 
 namespace compattatore {
@@ -37,16 +38,7 @@ public:
 };
 
 // The eight files of the run, in the order the run writes them.
-const std::array<std::string, 8> run_files = {
-    "Torino_Piacenza_linea.txt",
-    "Torino_Piacenza_2063-.txt",
-    "Torino_Piacenza_2063_note.txt",
-    "Torino_Piacenza_2063_rallentamenti.txt",
-    "Torino_Piacenza_2063_scheda_treno.txt",
-    "Torino_Piacenza_linea.dat",
-    "Torino_Piacenza_2063.sim",
-    "Torino_Piacenza_2063.dat",
-};
+using testing::run_files;
 
 std::vector<std::string> names_in(const fs::path& dir) {
     std::vector<std::string> names;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "output/binary_files.hpp"
+#include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
 #include "toolkit/author_compile.hpp"
 
@@ -22,21 +23,11 @@ using testing::slurp;
 using testing::spit;
 using testing::temp_dir;
 
-struct outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing::outcome;
 
 // Runs the executable with args from the folder dir.
 outcome run(const fs::path& dir, const std::string& args) {
-    temp_dir captured;
-    const std::string cmd = "cd '" + dir.string() + "' && '" COMPATTATORE_EXE "' " + args + " >'" +
-                            (captured / "out").string() + "' 2>'" + (captured / "err").string() +
-                            "'";
-    const int raw = std::system(cmd.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(captured / "out"),
-            slurp(captured / "err")};
+    return testing::run_in(dir, COMPATTATORE_EXE, args);
 }
 
 const char* line_file = "Torino_Piacenza_linea.txt";
