@@ -8,8 +8,8 @@
 
 #include "compiler/description_files.hpp"
 #include "compiler/memorizza_dati.hpp"
-#include "output/binary_files.hpp"
-#include "output/finishing.hpp"
+#include "formats/binary_files.hpp"
+#include "finishing/finishing.hpp"
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "support/temp_dir.hpp"

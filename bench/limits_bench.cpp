@@ -10,8 +10,8 @@
 #include "compiler/description_files.hpp"
 #include "compiler/memorizza_dati.hpp"
 #include "fuzz/fuzz_checks.hpp"
-#include "output/binary_files.hpp"
-#include "output/finishing.hpp"
+#include "formats/binary_files.hpp"
+#include "finishing/finishing.hpp"
 #include "support/generated_descriptions.hpp"
 
 namespace compattatore {

@@ -11,8 +11,8 @@
 #include "compiler/compile_report.hpp"
 #include "compiler/description_files.hpp"
 #include "compiler/text_cursor.hpp"
-#include "run/model.hpp"
-#include "run/rounding.hpp"
+#include "ground/model.hpp"
+#include "ground/rounding.hpp"
 
 namespace compattatore {
 

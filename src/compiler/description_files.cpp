@@ -1,6 +1,6 @@
 #include "compiler/description_files.hpp"
 
-#include "run/files.hpp"
+#include "ground/files.hpp"
 
 namespace compattatore {
 

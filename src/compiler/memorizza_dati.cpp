@@ -5,9 +5,9 @@
 
 #include "compiler/compile_context.hpp"
 #include "compiler/text_match.hpp"
-#include "run/files.hpp"
-#include "run/result_codes.hpp"
-#include "run/rounding.hpp"
+#include "ground/files.hpp"
+#include "ground/result_codes.hpp"
+#include "ground/rounding.hpp"
 
 namespace compattatore {
 

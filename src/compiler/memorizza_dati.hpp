@@ -8,7 +8,7 @@
 
 #include "compiler/compile_report.hpp"
 #include "compiler/description_files.hpp"
-#include "run/model.hpp"
+#include "ground/model.hpp"
 
 namespace compattatore {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstddef>
 
-#include "run/result_codes.hpp"
-#include "run/rounding.hpp"
+#include "ground/result_codes.hpp"
+#include "ground/rounding.hpp"
 
 namespace compattatore {
 

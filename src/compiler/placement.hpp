@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "run/model.hpp"
+#include "ground/model.hpp"
 
 namespace compattatore {
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "run/rounding.hpp"
+#include "ground/rounding.hpp"
 
 namespace compattatore {
 

@@ -7,8 +7,8 @@
 #include "compiler/compile_context.hpp"
 #include "compiler/placement.hpp"
 #include "compiler/text_match.hpp"
-#include "run/result_codes.hpp"
-#include "run/rounding.hpp"
+#include "ground/result_codes.hpp"
+#include "ground/rounding.hpp"
 
 namespace compattatore {
 

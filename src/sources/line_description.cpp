@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "run/paths.hpp"
+#include "ground/file_names.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
 #include "sources/writers.hpp"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "run/files.hpp"
+#include "ground/files.hpp"
 
 namespace compattatore {
 

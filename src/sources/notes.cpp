@@ -1,7 +1,7 @@
 // The note that goes with the scenario: what it is based on, how faithful it is and where to
 // send suggestions. Written in UTF-8 here and turned into one-byte DOS letters on the way out.
 
-#include "run/paths.hpp"
+#include "ground/file_names.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
 #include "sources/writers.hpp"

@@ -1,7 +1,7 @@
 // The slowdown order handed to the driver of train 2063: a one-page form listing the run's two
 // temporary speed restrictions, then the key of the specific prescriptions.
 
-#include "run/paths.hpp"
+#include "ground/file_names.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
 #include "sources/writers.hpp"

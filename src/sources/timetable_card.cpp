@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "run/paths.hpp"
+#include "ground/file_names.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
 #include "sources/writers.hpp"

@@ -8,7 +8,8 @@
 #include <string>
 
 #include "compiler/compile_report.hpp"
-#include "run/model.hpp"
+#include "ground/model.hpp"
+#include "pipeline/scenario_pipeline.hpp"
 
 namespace compattatore {
 

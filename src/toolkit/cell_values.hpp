@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/model.hpp"
+#include "ground/model.hpp"
 
 namespace compattatore {
 

@@ -2,10 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "output/binary_files.hpp"
-#include "run/files.hpp"
-#include "run/paths.hpp"
-#include "run/result_codes.hpp"
+#include "formats/binary_files.hpp"
+#include "ground/files.hpp"
+#include "ground/file_names.hpp"
+#include "ground/result_codes.hpp"
 #include "toolkit/author_compile.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/diagnostics.hpp"

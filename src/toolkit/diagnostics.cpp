@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "run/result_codes.hpp"
+#include "ground/result_codes.hpp"
 
 namespace compattatore {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "compiler/compile_report.hpp"
-#include "run/model.hpp"
+#include "ground/model.hpp"
 
 namespace compattatore {
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <system_error>
 
-#include "run/files.hpp"
+#include "ground/files.hpp"
 
 namespace compattatore {
 

@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <variant>
 
-#include "output/binary_layout.hpp"
-#include "run/files.hpp"
+#include "formats/binary_layout.hpp"
+#include "ground/files.hpp"
 #include "toolkit/cell_values.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/diagnostics.hpp"

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "run/model.hpp"
+#include "ground/model.hpp"
 
 namespace compattatore {
 

@@ -1,7 +1,7 @@
 // compattatore plot: the track plan or the route chart of compiled files, as SVG.
 
-#include "output/binary_layout.hpp"
-#include "run/files.hpp"
+#include "formats/binary_layout.hpp"
+#include "ground/files.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/folders.hpp"
 #include "toolkit/plot.hpp"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "run/model.hpp"
+#include "ground/model.hpp"
 
 namespace compattatore {
 

@@ -1,8 +1,8 @@
 // compattatore sources: the scenario's own texts, as a starting point for an author.
 
-#include "run/files.hpp"
-#include "run/model.hpp"
-#include "run/paths.hpp"
+#include "ground/files.hpp"
+#include "ground/model.hpp"
+#include "ground/file_names.hpp"
 #include "sources/writers.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/folders.hpp"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "description_fixture.hpp"
-#include "run/result_codes.hpp"
+#include "ground/result_codes.hpp"
 
 namespace compattatore {
 namespace {

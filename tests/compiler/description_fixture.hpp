@@ -10,7 +10,7 @@
 #include "compiler/compile_report.hpp"
 #include "compiler/description_files.hpp"
 #include "compiler/memorizza_dati.hpp"
-#include "run/model.hpp"
+#include "ground/model.hpp"
 
 namespace compattatore::testing {
 

@@ -11,8 +11,8 @@
 #include "compiler/description_files.hpp"
 #include "compiler/memorizza_dati.hpp"
 #include "description_fixture.hpp"
-#include "run/files.hpp"
-#include "run/result_codes.hpp"
+#include "ground/files.hpp"
+#include "ground/result_codes.hpp"
 
 namespace compattatore {
 namespace {

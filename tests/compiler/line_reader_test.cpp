@@ -6,7 +6,7 @@
 #include <string>
 
 #include "description_fixture.hpp"
-#include "run/result_codes.hpp"
+#include "ground/result_codes.hpp"
 
 namespace compattatore {
 namespace {

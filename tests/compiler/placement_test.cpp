@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "run/result_codes.hpp"
-#include "run/rounding.hpp"
+#include "ground/result_codes.hpp"
+#include "ground/rounding.hpp"
 
 namespace compattatore {
 namespace {

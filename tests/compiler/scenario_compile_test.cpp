@@ -10,7 +10,7 @@
 #include "compiler/description_files.hpp"
 #include "compiler/memorizza_dati.hpp"
 #include "description_fixture.hpp"
-#include "run/paths.hpp"
+#include "ground/file_names.hpp"
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "support/temp_dir.hpp"

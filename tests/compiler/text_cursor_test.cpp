@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run/rounding.hpp"
+#include "ground/rounding.hpp"
 
 namespace compattatore {
 namespace {

@@ -16,12 +16,12 @@
 
 #include "compiler/description_files.hpp"
 #include "compiler/memorizza_dati.hpp"
-#include "output/binary_files.hpp"
-#include "output/binary_layout.hpp"
-#include "output/finishing.hpp"
-#include "run/model.hpp"
-#include "run/result_codes.hpp"
-#include "run/rounding.hpp"
+#include "formats/binary_files.hpp"
+#include "formats/binary_layout.hpp"
+#include "finishing/finishing.hpp"
+#include "ground/model.hpp"
+#include "ground/result_codes.hpp"
+#include "ground/rounding.hpp"
 
 namespace compattatore::fuzzing {
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "run/files.hpp"
+#include "ground/files.hpp"
 #include "support/temp_dir.hpp"
 
 namespace compattatore {

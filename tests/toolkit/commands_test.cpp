@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "output/binary_files.hpp"
+#include "formats/binary_files.hpp"
 #include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
 #include "toolkit/author_compile.hpp"

@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "compiler/description_fixture.hpp"
-#include "output/binary_files.hpp"
-#include "output/binary_layout.hpp"
-#include "run/paths.hpp"
+#include "formats/binary_files.hpp"
+#include "formats/binary_layout.hpp"
+#include "ground/file_names.hpp"
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "support/temp_dir.hpp"

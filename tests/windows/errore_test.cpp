@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "run/win32_platform.hpp"
+#include "platform/win32_platform.hpp"
 #include "win_check.hpp"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <iterator>
 #include <string>
 
-#include "run/files.hpp"
-#include "run/platform.hpp"
+#include "ground/files.hpp"
+#include "platform/platform.hpp"
 #include "win_check.hpp"
 
 namespace fs = std::filesystem;

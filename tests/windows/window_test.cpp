@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <string>
 
-#include "run/win32_platform.hpp"
+#include "platform/win32_platform.hpp"
 #include "win_check.hpp"
 
 namespace {

@@ -1,0 +1,42 @@
+// compattatore: with no arguments, compiles the fixed scenario and writes its files beside the
+// executable; with arguments (console builds), runs one of the author's commands.
+
+#include <exception>
+#include <string>
+
+#include "ground/files.hpp"
+#include "app/form1.hpp"
+#ifdef COMPATTATORE_TOOLKIT
+#include "toolkit/toolkit.hpp"
+#endif
+
+// Windows shows the real window; elsewhere the console stands in for it.
+#ifdef _WIN32
+#include "platform/win32_platform.hpp"
+using run_platform = compattatore::win32_platform;
+#else
+#include "platform/console_platform.hpp"
+using run_platform = compattatore::console_platform;
+#endif
+
+int main(int argc, char** argv) {
+    using namespace compattatore;
+    run_platform platform;
+#ifdef COMPATTATORE_TOOLKIT
+    // Arguments name one of the author's commands; without any the run is the fixed scenario.
+    if (argc > 1) return run_toolkit(argc, argv);
+#else
+    if (argc > 1) {
+        platform.fail("takes no arguments", exit_status::usage);
+    }
+#endif
+    try {
+        Form1 form(application_path(argv[0]), platform);
+        form.Form_Load();
+    } catch (const file_error& e) {
+        platform.fail(e.what(), exit_status::file_failure);
+    } catch (const std::exception& e) {
+        platform.fail(e.what(), exit_status::failure);
+    }
+    return exit_status::ok;
+}

@@ -1,0 +1,184 @@
+#include "formats/binary_files.hpp"
+
+#include <bit>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/binary_layout.hpp"
+#include "ground/files.hpp"
+#include "ground/huge_page_allocator.hpp"
+#include "ground/file_names.hpp"
+
+namespace compattatore {
+
+using namespace binary_layout;
+
+namespace {
+
+inline char* put_le(char* p, std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) *p++ = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return p;
+}
+
+inline char* put_tagged(char* p, const tagged_value& v) {
+    const auto t = v.type();
+    p = put_le(p, static_cast<std::uint16_t>(t), 2);
+    switch (t) {
+        case tagged_value::tag::empty:
+            break;
+        case tagged_value::tag::int16:
+            p = put_le(p, static_cast<std::uint16_t>(v.as_int16()), 2);
+            break;
+        case tagged_value::tag::int32:
+            p = put_le(p, static_cast<std::uint32_t>(v.as_int32()), 4);
+            break;
+        case tagged_value::tag::float64:
+            p = put_le(p, std::bit_cast<std::uint64_t>(v.as_double()), 8);
+            break;
+    }
+    return p;
+}
+
+}  // namespace
+
+// The profile runs to a million points per coordinate, so the buffer is sized exactly first and
+// filled through a pointer rather than grown element by element.
+namespace {
+
+template <class Buffer>
+Buffer encode_line_profile_as(const line_profile_t& profile) {
+    const auto& values = profile.storage();
+    std::size_t size = 0;
+    for (const auto& v : values) size += tagged_width(v.type());
+    Buffer out(size, '\0');
+    char* p = out.data();
+    for (const auto& v : values) p = put_tagged(p, v);
+    return out;
+}
+
+}  // namespace
+
+std::string encode_line_profile(const line_profile_t& profile) {
+    return encode_line_profile_as<std::string>(profile);
+}
+
+std::string encode_station_table(const station_table_t& table) {
+    std::string out;
+    std::size_t size = table.size() * fixed_size(station_entry_fields);
+    for (const auto& e : table) size += e.name.size();
+    out.reserve(size);
+    byte_sink sink(out);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        try {
+            sink.put_record(table[i], station_entry_fields);
+        } catch (const std::length_error& e) {
+            throw std::length_error("station table entry " + std::to_string(i) + ": " + e.what());
+        }
+    }
+    return out;
+}
+
+std::string encode_route_grid(const route_grid_t& grid) {
+    std::string out;
+    out.reserve(grid.size() * fixed_size(route_cell_fields));
+    byte_sink sink(out);
+    for (const auto& cell : grid) sink.put_record(cell, route_cell_fields);
+    return out;
+}
+
+void write_binary_files(const std::filesystem::path& app_path, const scenario_model& m) {
+    // Everything is encoded before the first file is touched, so a table that cannot be encoded
+    // leaves the files of an earlier run as they were.
+    const bool with_profile = m.profile_option != 0;
+    // The profile file is megabytes: its buffer gets the large-table allocator.
+    using profile_bytes = std::vector<char, huge_page_allocator<char>>;
+    const profile_bytes profile =
+        with_profile ? encode_line_profile_as<profile_bytes>(m.line_profile) : profile_bytes();
+    const std::string stations = encode_station_table(m.station_table);
+    const std::string grid = encode_route_grid(m.route_grid);
+
+    if (with_profile) {
+        replace_file(app_path / file_name::line_profile(m),
+                     std::string_view(profile.data(), profile.size()));
+    }
+    replace_file(app_path / file_name::station_table(m), stations);
+    replace_file(app_path / file_name::route_grid(m), grid);
+}
+
+namespace binary_layout {
+
+line_profile_t decode_line_profile(std::string_view bytes) {
+    std::vector<tagged_value> values;
+    byte_source in(bytes);
+    while (!in.at_end()) {
+        const std::size_t at = in.offset();
+        const auto tag = static_cast<std::uint16_t>(in.take(2, "tag"));
+        switch (tag) {
+            case 0:
+                values.emplace_back();
+                break;
+            case 2:
+                values.push_back(tagged_value::of_int16(
+                    static_cast<std::int16_t>(static_cast<std::uint16_t>(in.take(2, "int16")))));
+                break;
+            case 3:
+                values.push_back(tagged_value::of_int32(
+                    static_cast<std::int32_t>(static_cast<std::uint32_t>(in.take(4, "int32")))));
+                break;
+            case 5:
+                values.push_back(
+                    tagged_value::of_double(std::bit_cast<double>(in.take(8, "double"))));
+                break;
+            default:
+                throw decode_error(at, "unknown tag " + std::to_string(tag));
+        }
+    }
+    line_profile_t profile;
+    if (values.empty()) return profile;
+    if (values.size() % 2 != 0) {
+        throw decode_error(bytes.size(), "odd number of profile values (" +
+                                             std::to_string(values.size()) +
+                                             "): x and y must have one value per point");
+    }
+    const std::size_t points = values.size() / 2;
+    profile.dimension(static_cast<std::int32_t>(points - 1));
+    for (std::size_t p = 0; p < points; ++p) {
+        profile.x(p) = values[p];
+        profile.y(p) = values[points + p];
+    }
+    return profile;
+}
+
+station_table_t decode_station_table(std::string_view bytes) {
+    station_table_t table{};
+    byte_source in(bytes);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        in.get_record(table[i], station_entry_fields, "station entry", i);
+    }
+    if (!in.at_end()) {
+        throw decode_error(in.offset(), std::to_string(bytes.size() - in.offset()) +
+                                            " bytes after the last station table entry");
+    }
+    return table;
+}
+
+route_grid_t decode_route_grid(std::string_view bytes) {
+    constexpr std::size_t cell_size = fixed_size(route_cell_fields);
+    if (bytes.size() % cell_size != 0) {
+        const std::size_t last_start = bytes.size() - bytes.size() % cell_size;
+        throw decode_error(last_start,
+                           "truncated route cell " + std::to_string(last_start / cell_size) + ": " +
+                               std::to_string(bytes.size() - last_start) + " of 15 bytes");
+    }
+    route_grid_t grid(bytes.size() / cell_size);
+    byte_source in(bytes);
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+        in.get_record(grid[i], route_cell_fields, "route cell", i);
+    }
+    return grid;
+}
+
+}  // namespace binary_layout
+
+}  // namespace compattatore

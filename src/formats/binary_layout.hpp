@@ -1,0 +1,223 @@
+#pragma once
+// The byte layout of the simulator's files, declared once. A record is a table of its fields in
+// file order; each field's width follows from its member type (uint8_t: 1 byte, int16_t: 2,
+// int32_t: 4, std::string: a 16-bit length and then the bytes). The writers and the readers both
+// walk these tables, so the two can never disagree about where a field lies.
+//
+// Every integer is little-endian two's complement whatever the host; bytes are put and taken one
+// by one, never by copying a struct.
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
+
+#include "ground/model.hpp"
+#include "ground/tagged_value.hpp"
+
+namespace compattatore::binary_layout {
+
+// The member types a record may store, and so the only widths a file knows.
+template <class T>
+concept stored_field = std::is_same_v<T, std::uint8_t> || std::is_same_v<T, std::int16_t> ||
+    std::is_same_v<T, std::int32_t> || std::is_same_v<T, std::string>;
+
+// Bytes a field takes before its variable part (a text's length prefix; nothing else varies).
+template <stored_field T>
+inline constexpr std::size_t fixed_width = std::is_same_v<T, std::string> ? 2 : sizeof(T);
+
+// Longest text a record can carry: the length prefix must read the same as signed or unsigned.
+inline constexpr std::size_t max_text_length = 0x7FFF;
+
+template <class Record, stored_field Member>
+struct field {
+    using member_type = Member;
+    std::string_view name;
+    Member Record::*member;
+};
+template <class Record, class Member>
+field(const char*, Member Record::*) -> field<Record, Member>;
+
+// Station table record. The file order is not the struct's declaration order: kind, the three
+// positions and param_a come first, then the name, then the five 16-bit groups, the four bytes
+// and the timetable time.
+inline constexpr auto station_entry_fields = std::tuple{
+    field{"kind", &station_entry::kind},
+    field{"area_start", &station_entry::area_start},
+    field{"area_end", &station_entry::area_end},
+    field{"position", &station_entry::position},
+    field{"param_a", &station_entry::param_a},
+    field{"name", &station_entry::name},
+    field{"group_a1", &station_entry::group_a1},
+    field{"group_a2", &station_entry::group_a2},
+    field{"group_b1", &station_entry::group_b1},
+    field{"group_b2", &station_entry::group_b2},
+    field{"group_b3", &station_entry::group_b3},
+    field{"group_a3", &station_entry::group_a3},
+    field{"param_c", &station_entry::param_c},
+    field{"end_extension", &station_entry::end_extension},
+    field{"param_b", &station_entry::param_b},
+    field{"timetable_time", &station_entry::timetable_time},
+};
+
+// Route grid record: 15 bytes, no gap after kind.
+inline constexpr auto route_cell_fields = std::tuple{
+    field{"kind", &route_cell::kind},
+    field{"value_a", &route_cell::value_a},
+    field{"value_b", &route_cell::value_b},
+    field{"value_c", &route_cell::value_c},
+    field{"value_d", &route_cell::value_d},
+    field{"signal_delay", &route_cell::signal_delay},
+    field{"approach_mark", &route_cell::approach_mark},
+    field{"mountain_type", &route_cell::mountain_type},
+    field{"speed_limit", &route_cell::speed_limit},
+    field{"gradient", &route_cell::gradient},
+    field{"adhesion", &route_cell::adhesion},
+};
+
+template <class Fields, class F>
+constexpr void for_each_field(const Fields& fields, F&& f) {
+    std::apply([&](const auto&... each) { (f(each), ...); }, fields);
+}
+
+// Bytes of a record whose texts are all empty.
+template <class Fields>
+constexpr std::size_t fixed_size(const Fields& fields) {
+    std::size_t size = 0;
+    for_each_field(fields, [&](const auto& each) {
+        size += fixed_width<typename std::remove_cvref_t<decltype(each)>::member_type>;
+    });
+    return size;
+}
+
+// Tagged values: a 16-bit tag, then the value in the width the tag gives.
+constexpr std::size_t tagged_width(tagged_value::tag t) {
+    switch (t) {
+        case tagged_value::tag::empty:
+            return 2;
+        case tagged_value::tag::int16:
+            return 4;
+        case tagged_value::tag::int32:
+            return 6;
+        case tagged_value::tag::float64:
+            return 10;
+    }
+    return 2;
+}
+
+static_assert(fixed_size(station_entry_fields) == 34);
+static_assert(fixed_size(route_cell_fields) == 15);
+
+// Appends little-endian fields to a byte string.
+class byte_sink {
+  public:
+    explicit byte_sink(std::string& out) : out_(out) {}
+
+    void put(std::uint8_t v) { out_.push_back(static_cast<char>(v)); }
+    void put(std::int16_t v) { put_le(static_cast<std::uint16_t>(v), 2); }
+    void put(std::int32_t v) { put_le(static_cast<std::uint32_t>(v), 4); }
+    void put(const std::string& text) {
+        if (text.size() > max_text_length) {
+            throw std::length_error("a text of " + std::to_string(text.size()) +
+                                    " bytes does not fit its 16-bit length");
+        }
+        put_le(text.size(), 2);
+        out_.append(text);
+    }
+
+    template <class Record, class Fields>
+    void put_record(const Record& r, const Fields& fields) {
+        for_each_field(fields, [&](const auto& each) { put(r.*(each.member)); });
+    }
+
+  private:
+    void put_le(std::uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) out_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    }
+    std::string& out_;
+};
+
+// Bytes that do not form the table they should: truncated, trailing or with an unknown tag.
+class decode_error : public std::runtime_error {
+  public:
+    decode_error(std::size_t offset, const std::string& detail)
+        : std::runtime_error("byte " + std::to_string(offset) + ": " + detail),
+          offset_(offset),
+          detail_(detail) {}
+    std::size_t offset() const { return offset_; }
+    const std::string& detail() const { return detail_; }
+
+  private:
+    std::size_t offset_;
+    std::string detail_;
+};
+
+// Takes little-endian fields from a byte string, failing with the offset of the field that is
+// cut short.
+class byte_source {
+  public:
+    explicit byte_source(std::string_view bytes) : bytes_(bytes) {}
+
+    std::size_t offset() const { return pos_; }
+    bool at_end() const { return pos_ == bytes_.size(); }
+
+    void get(std::uint8_t& v, std::string_view what) {
+        v = static_cast<std::uint8_t>(take(1, what));
+    }
+    void get(std::int16_t& v, std::string_view what) {
+        v = static_cast<std::int16_t>(static_cast<std::uint16_t>(take(2, what)));
+    }
+    void get(std::int32_t& v, std::string_view what) {
+        v = static_cast<std::int32_t>(static_cast<std::uint32_t>(take(4, what)));
+    }
+    void get(std::string& text, std::string_view what) {
+        const std::size_t length = static_cast<std::size_t>(take(2, what));
+        need(length, what);
+        text.assign(bytes_.substr(pos_, length));
+        pos_ += length;
+    }
+    std::uint64_t take(std::size_t bytes, std::string_view what) {
+        need(bytes, what);
+        std::uint64_t v = 0;
+        for (std::size_t i = 0; i < bytes; ++i) {
+            v |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[pos_ + i]))
+                 << (8 * i);
+        }
+        pos_ += bytes;
+        return v;
+    }
+
+    // A field cut short is reported with the record and the field it belongs to.
+    template <class Record, class Fields>
+    void get_record(Record& r, const Fields& fields, std::string_view record, std::size_t index) {
+        try {
+            for_each_field(fields, [&](const auto& each) { get(r.*(each.member), each.name); });
+        } catch (const decode_error& e) {
+            throw decode_error(
+                e.offset(), std::string(record) + " " + std::to_string(index) + ": " + e.detail());
+        }
+    }
+
+  private:
+    void need(std::size_t bytes, std::string_view what) const {
+        if (bytes_.size() - pos_ < bytes) {
+            throw decode_error(pos_, "truncated " + std::string(what) + ": " +
+                                         std::to_string(bytes) + " bytes needed, " +
+                                         std::to_string(bytes_.size() - pos_) + " left");
+        }
+    }
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+};
+
+// Readers of the three files; each throws decode_error on bytes that are not exactly one table.
+// The profile file carries no size, so its point count follows from its length.
+line_profile_t decode_line_profile(std::string_view bytes);
+station_table_t decode_station_table(std::string_view bytes);
+route_grid_t decode_route_grid(std::string_view bytes);
+
+}  // namespace compattatore::binary_layout
