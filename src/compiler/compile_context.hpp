@@ -13,6 +13,7 @@
 #include "compiler/text_cursor.hpp"
 #include "ground/model.hpp"
 #include "ground/rounding.hpp"
+#include "ground/units.hpp"
 
 namespace compattatore {
 
@@ -31,7 +32,7 @@ enum class reader_event {
 
 // The simulator's files carry every name with a 16-bit length that must read the same signed or
 // unsigned; a longer text is a value that does not fit its field.
-inline constexpr std::size_t max_name_length = 0x7FFF;
+
 
 inline std::string fitting_name(std::string_view text) {
     if (text.size() > max_name_length) throw value_overflow("name too long");

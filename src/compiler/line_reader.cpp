@@ -190,15 +190,15 @@ flow line_reader::general_record(std::string_view kw) {
     }
     if (contains(kw, "tre") && contains(kw, "progressiva")) {
         matched = true;
-        progressive(station_slot::progressive_tre);
+        progressive(station_slot::progressive_three);
     }
     if (contains(kw, "due") && contains(kw, "progressiva")) {
         matched = true;
-        progressive(station_slot::progressive_due);
+        progressive(station_slot::progressive_two);
     }
     if (contains(kw, "uno") && contains(kw, "progressiva")) {
         matched = true;
-        progressive(station_slot::progressive_uno);
+        progressive(station_slot::progressive_one);
     }
     // The backgrounds go crossed: two into the position slot, three into the area end.
     station_entry& header = m_.station_table[station_slot::line_header];

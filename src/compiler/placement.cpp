@@ -51,9 +51,9 @@ progressive read_slot(const station_entry& e) {
 }  // namespace
 
 void progressive_ordina(station_table_t& table) {
-    const progressive t = read_slot(table[station_slot::progressive_tre]);
-    const progressive d = read_slot(table[station_slot::progressive_due]);
-    const progressive u = read_slot(table[station_slot::progressive_uno]);
+    const progressive t = read_slot(table[station_slot::progressive_three]);
+    const progressive d = read_slot(table[station_slot::progressive_two]);
+    const progressive u = read_slot(table[station_slot::progressive_one]);
 
     // Slots 81, 82, 83 in that order; all zero unless one rule below picks an order.
     std::array<progressive, 3> out{};
@@ -82,8 +82,8 @@ void progressive_ordina(station_table_t& table) {
         if (p.flag == 1) p.offset = add32(p.offset, 100);
     }
 
-    const std::array slots{station_slot::progressive_tre, station_slot::progressive_due,
-                           station_slot::progressive_uno};
+    const std::array slots{station_slot::progressive_three, station_slot::progressive_two,
+                           station_slot::progressive_one};
     for (std::size_t i = 0; i < slots.size(); ++i) {
         station_entry& e = table[static_cast<std::size_t>(slots[i])];
         e.area_start = out[i].start;

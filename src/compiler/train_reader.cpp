@@ -356,7 +356,7 @@ void train_reader::end_step() {
     c_.discard_train();
     fill_speed_until(g_ - 2, g_ + 1);
     fill_adhesion_until(g_ - 2);
-    for (int slot = station_slot::progressive_tre; slot <= station_slot::progressive_uno; ++slot) {
+    for (int slot = station_slot::progressive_three; slot <= station_slot::progressive_one; ++slot) {
         const station_entry& e = m_.station_table[static_cast<std::size_t>(slot)];
         if (e.area_start % 50 != 0 || e.area_end % 50 != 0) {
             c_.fail_in_line_description(result::progressive_not_multiple_of_50);

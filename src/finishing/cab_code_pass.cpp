@@ -9,6 +9,7 @@
 #include "finishing/finishing.hpp"
 #include "ground/result_codes.hpp"
 #include "ground/rounding.hpp"
+#include "ground/units.hpp"
 
 namespace compattatore {
 
@@ -16,7 +17,6 @@ namespace {
 
 constexpr std::int16_t placed_code = 180;
 constexpr std::int16_t speed_threshold = 110;
-constexpr int cell_length = 50;
 constexpr int look_back = 20;
 constexpr int lowest_look_back_cell = 3;
 constexpr int spacing = 8;
@@ -87,7 +87,7 @@ class pass {
             } else if (kind(t - 2) == cell_kind::code_point) {
                 lower(t - 2);
             } else {
-                m_.record(result::no_cell_before_signal, t * cell_length);
+                m_.record(result::no_cell_before_signal, t * cell_length_m);
             }
         }
     }
@@ -100,7 +100,7 @@ class pass {
             if (spot != triple.end()) {
                 mark(c - *spot);
             } else {
-                m_.record(result::no_cell_before_slowdown, c * cell_length);
+                m_.record(result::no_cell_before_slowdown, c * cell_length_m);
             }
         }
 
@@ -109,7 +109,7 @@ class pass {
         const bool slow = grid_[static_cast<std::size_t>(c)].value_a < speed_threshold;
         const std::optional<int> end = slow ? walk(c) : end_cell_after(c);
         if (!end) {
-            m_.record(result::slowdown_without_end, c * cell_length);
+            m_.record(result::slowdown_without_end, c * cell_length_m);
             return;
         }
         before_next_signal(*end);
@@ -135,7 +135,7 @@ class pass {
                     n = -1;
                 } else {
                     // n stays past 8: the rest of this slowdown gets no code points.
-                    m_.record(result::no_cell_in_slowdown, w * cell_length);
+                    m_.record(result::no_cell_in_slowdown, w * cell_length_m);
                 }
             }
             if (kind(w) == cell_kind::slowdown_end) return w;
@@ -161,7 +161,7 @@ class pass {
             } else if (free(p - 1)) {
                 mark(p - 1);
             } else {
-                m_.record(result::no_cell_in_slowdown, end * cell_length);
+                m_.record(result::no_cell_in_slowdown, end * cell_length_m);
             }
             return;
         }

@@ -18,6 +18,7 @@
 
 #include "ground/model.hpp"
 #include "ground/tagged_value.hpp"
+#include "ground/units.hpp"
 
 namespace compattatore::binary_layout {
 
@@ -30,8 +31,8 @@ concept stored_field = std::is_same_v<T, std::uint8_t> || std::is_same_v<T, std:
 template <stored_field T>
 inline constexpr std::size_t fixed_width = std::is_same_v<T, std::string> ? 2 : sizeof(T);
 
-// Longest text a record can carry: the length prefix must read the same as signed or unsigned.
-inline constexpr std::size_t max_text_length = 0x7FFF;
+// Longest text a record can carry.
+inline constexpr std::size_t max_text_length = max_name_length;
 
 template <class Record, stored_field Member>
 struct field {

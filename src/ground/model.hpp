@@ -76,9 +76,13 @@ struct station_entry {
 namespace station_slot {
 inline constexpr int count = 87;
 inline constexpr int first_board = 80;  // board texts count down from here
-inline constexpr int progressive_tre = 81;
-inline constexpr int progressive_due = 82;
-inline constexpr int progressive_uno = 83;
+// The three progressives (railway kilometre offsets), read from the line description's
+// general section in this order.
+inline constexpr int progressive_three = 81;
+inline constexpr int progressive_two = 82;
+inline constexpr int progressive_one = 83;
+inline constexpr std::array<int, 3> progressives{progressive_three, progressive_two,
+                                                 progressive_one};
 inline constexpr int train_and_line = 84;
 inline constexpr int line_header = 85;
 inline constexpr int train_header = 86;

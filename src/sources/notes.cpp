@@ -1,6 +1,7 @@
 // The note that goes with the scenario: what it is based on, how faithful it is and where to
 // send suggestions. Written in UTF-8 here and turned into one-byte DOS letters on the way out.
 
+#include "ground/code_page_850.hpp"
 #include "ground/file_names.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
@@ -43,7 +44,7 @@ constexpr int closing_empty_lines = 4;
 
 template <std::size_t N>
 void append_paragraph(std::vector<std::string>& lines, const char* const (&paragraph)[N]) {
-    for (const char* line : paragraph) lines.push_back(text::cp850(line));
+    for (const char* line : paragraph) lines.push_back(utf8_to_cp850(line));
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <span>
 
+#include "ground/code_page_850.hpp"
 #include "ground/file_names.hpp"
+#include "ground/kilometres.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
 #include "sources/writers.hpp"
@@ -141,19 +143,14 @@ std::string ruled_line(char fill) {
                       text::repeat(fill, station_width), text::repeat(fill, time_width), fill);
 }
 
-std::string kilometres(std::int32_t metres) {
-    const std::string m = std::to_string(metres % 1000);
-    return std::to_string(metres / 1000) + "+" + std::string(3 - m.size(), '0') + m;
-}
-
 // Page 1 sets the progressive right-aligned in 7 with 3 blanks after it, the origin's lone "0"
 // a little further in; page 2 leaves 2 blanks on each side.
 std::string progressive_cell(std::int32_t metres, int page) {
     if (page == 1) {
         if (metres == 0) return "    0     ";
-        return text::right(kilometres(metres), 7) + "   ";
+        return text::right(kilometres_text(metres), 7) + "   ";
     }
-    return text::right(kilometres(metres), 8) + "  ";
+    return text::right(kilometres_text(metres), 8) + "  ";
 }
 
 std::string time_cell(std::string_view time) {
@@ -166,7 +163,7 @@ std::string time_cell(std::string_view time) {
 
 std::string station_cell(const char* station) {
     std::string cell(1, ' ');
-    cell += text::cp850(station);
+    cell += utf8_to_cp850(station);
     return text::left(cell, station_width);
 }
 

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "toolkit/text_encoding.hpp"
+#include "ground/code_page_850.hpp"
 
 namespace compattatore {
 

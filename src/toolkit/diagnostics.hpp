@@ -9,16 +9,10 @@
 #include <string>
 
 #include "compiler/compile_report.hpp"
+#include "ground/kilometres.hpp"
 #include "ground/model.hpp"
 
 namespace compattatore {
-
-// The railway's own kilometre reckoning of a route position, written as on the timetable card
-// ("40+650"): the progressive slot with the greatest start at or before the position, among those
-// whose start or offset is non-zero, adds its offset; without such a slot the route position
-// counts itself.
-std::int32_t progressive_metres(const station_table_t& table, std::int32_t position);
-std::string kilometres_text(std::int32_t metres);
 
 // The meaning in words of an error's code, or a warning's message.
 std::string diagnostic_text(const diagnostic& d);

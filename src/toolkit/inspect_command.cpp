@@ -12,7 +12,8 @@
 #include "toolkit/diagnostics.hpp"
 #include "toolkit/folders.hpp"
 #include "toolkit/scenario_files.hpp"
-#include "toolkit/text_encoding.hpp"
+#include "ground/code_page_850.hpp"
+#include "ground/units.hpp"
 
 namespace compattatore {
 
@@ -53,7 +54,7 @@ json entry_json(const station_entry& e) {
 }
 
 std::string entry_role(const station_table_t& t, int i) {
-    if (i >= station_slot::progressive_tre && i <= station_slot::progressive_uno) {
+    if (i >= station_slot::progressive_three && i <= station_slot::progressive_one) {
         return "kilometre progressive";
     }
     if (i == station_slot::train_and_line) return "train and line values";
@@ -116,7 +117,7 @@ void print_station_table(const station_table_t& t, std::ostream& out) {
         out << "  " << i << "  \"" << cp850_to_utf8(t[static_cast<std::size_t>(i)].name) << "\"\n";
     }
     out << "kilometre progressives:\n";
-    for (int i = station_slot::progressive_tre; i <= station_slot::progressive_uno; ++i) {
+    for (int i = station_slot::progressive_three; i <= station_slot::progressive_one; ++i) {
         const station_entry& e = t[static_cast<std::size_t>(i)];
         out << "  " << i << "  start " << e.area_start << " m, offset " << e.area_end << " m, flag "
             << e.position << "\n";
@@ -137,7 +138,7 @@ void print_station_table(const station_table_t& t, std::ostream& out) {
 
 // ---- route grid -------------------------------------------------------------------------------
 
-constexpr std::int32_t cell_length = 50;
+
 
 bool worth_listing(const route_cell& c) {
     return c.kind != 0 || c.value_a != 0 || c.value_b != 0 || c.value_c != 0 || c.value_d != 0 ||
@@ -146,7 +147,7 @@ bool worth_listing(const route_cell& c) {
 
 json cell_json(const route_cell& c, std::size_t i, const station_table_t* names) {
     return {{"cell", i},
-            {"position", static_cast<std::int64_t>(i) * cell_length},
+            {"position", static_cast<std::int64_t>(i) * cell_length_m},
             {"kind", c.kind},
             {"kind_name", cell_kind_name(c.kind)},
             {"value_a", c.value_a},
@@ -178,7 +179,7 @@ json route_grid_json(const route_grid_t& g, const station_table_t* names) {
         for (const cell_run& r : runs_of(g, f.field)) {
             list.push_back({{"first_cell", r.first_cell},
                             {"last_cell", r.last_cell},
-                            {"from", r.first_cell * cell_length},
+                            {"from", r.first_cell * cell_length_m},
                             {"value", r.value}});
         }
         runs[f.name] = std::move(list);
@@ -215,7 +216,7 @@ void print_route_grid(const route_grid_t& g, const station_table_t* names, std::
     for (std::size_t i = 0; i < g.size(); ++i) {
         if (g[i].kind == 0) continue;
         char head[64];
-        std::snprintf(head, sizeof head, "  cell %5zu  at %7zu m  ", i, i * cell_length);
+        std::snprintf(head, sizeof head, "  cell %5zu  at %7zu m  ", i, i * cell_length_m);
         out << head << describe_cell(g[i], names) << "\n";
     }
     for (const field_info& f : per_cell_fields) {
@@ -225,7 +226,7 @@ void print_route_grid(const route_grid_t& g, const station_table_t* names, std::
             if (f.field == cell_field::mountain_type && r.value == 0) continue;
             char line[128];
             std::snprintf(line, sizeof line, "  cells %5d-%-5d  from %7d m  ", r.first_cell,
-                          r.last_cell, r.first_cell * cell_length);
+                          r.last_cell, r.first_cell * cell_length_m);
             out << line << field_text(f.field, r.value) << "\n";
         }
     }

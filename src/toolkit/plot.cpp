@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "toolkit/scenario_files.hpp"
-#include "toolkit/text_encoding.hpp"
+#include "ground/code_page_850.hpp"
+#include "ground/units.hpp"
 
 namespace compattatore {
 
 namespace {
 
-constexpr double cell_length = 50.0;
+
 
 std::string num(double v) {
     char text[32];
@@ -276,9 +277,9 @@ struct band {
 std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
     constexpr double width = 1600, left = 150, right = 30, title_h = 60;
     const double plot_w = width - left - right;
-    const double length = std::max(1.0, static_cast<double>(grid.size()) * cell_length);
+    const double length = std::max(1.0, static_cast<double>(grid.size()) * cell_length_m);
     const auto xm = [&](double metres) { return left + metres / length * plot_w; };
-    const auto xc = [&](std::size_t cell) { return xm(static_cast<double>(cell) * cell_length); };
+    const auto xc = [&](std::size_t cell) { return xm(static_cast<double>(cell) * cell_length_m); };
 
     struct band_spec {
         const char* title;

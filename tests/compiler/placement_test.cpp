@@ -71,19 +71,19 @@ class ProgressiveOrder : public ::testing::TestWithParam<progressive_case> {};
 TEST_P(ProgressiveOrder, OrdersTheThreeSlots) {
     const progressive_case& c = GetParam();
     station_table_t table{};
-    set_slot(table, station_slot::progressive_tre, c.tre);
-    set_slot(table, station_slot::progressive_due, c.due);
-    set_slot(table, station_slot::progressive_uno, c.uno);
-    table[station_slot::progressive_tre].name = "kept";
+    set_slot(table, station_slot::progressive_three, c.tre);
+    set_slot(table, station_slot::progressive_two, c.due);
+    set_slot(table, station_slot::progressive_one, c.uno);
+    table[station_slot::progressive_three].name = "kept";
     table[station_slot::train_and_line].area_start = 77;
 
     progressive_ordina(table);
 
-    EXPECT_EQ(get_slot(table, station_slot::progressive_tre), c.out81);
-    EXPECT_EQ(get_slot(table, station_slot::progressive_due), c.out82);
-    EXPECT_EQ(get_slot(table, station_slot::progressive_uno), c.out83);
+    EXPECT_EQ(get_slot(table, station_slot::progressive_three), c.out81);
+    EXPECT_EQ(get_slot(table, station_slot::progressive_two), c.out82);
+    EXPECT_EQ(get_slot(table, station_slot::progressive_one), c.out83);
     // Only the nine numbers move.
-    EXPECT_EQ(table[station_slot::progressive_tre].name, "kept");
+    EXPECT_EQ(table[station_slot::progressive_three].name, "kept");
     EXPECT_EQ(table[station_slot::train_and_line].area_start, 77);
 }
 
@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ProgressiveOrder, OffsetThatNoLongerFitsThrowsAndLeavesTheTable) {
     station_table_t table{};
-    set_slot(table, station_slot::progressive_uno, {90800, int32_max - 50, 1});
+    set_slot(table, station_slot::progressive_one, {90800, int32_max - 50, 1});
     const station_table_t before = table;
     EXPECT_THROW(progressive_ordina(table), value_overflow);
     EXPECT_EQ(table, before);
