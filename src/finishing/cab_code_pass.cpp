@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
 #include "finishing/finishing.hpp"
 #include "ground/result_codes.hpp"
@@ -26,17 +27,18 @@ constexpr int signal_search = 12;
 constexpr std::array<std::array<int, 3>, 3> start_triples{{{5, 6, 7}, {11, 12, 13}, {18, 19, 20}}};
 
 std::int16_t to_int16(const tagged_value& v) {
-    switch (v.type()) {
-        case tagged_value::tag::empty:
+    return v.visit([](auto value) -> std::int16_t {
+        using T = decltype(value);
+        if constexpr (std::is_same_v<T, double>) {
+            return round16(value);
+        } else if constexpr (std::is_same_v<T, std::int32_t>) {
+            return fit<std::int16_t>(value);
+        } else if constexpr (std::is_same_v<T, std::int16_t>) {
+            return value;
+        } else {
             return 0;
-        case tagged_value::tag::int16:
-            return v.as_int16();
-        case tagged_value::tag::int32:
-            return fit<std::int16_t>(v.as_int32());
-        case tagged_value::tag::float64:
-            return round16(v.as_double());
-    }
-    return 0;
+        }
+    });
 }
 
 class pass {

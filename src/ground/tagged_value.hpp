@@ -4,6 +4,8 @@
 // element must keep the type it was given.
 
 #include <cstdint>
+#include <string_view>
+#include <variant>
 
 namespace compattatore {
 
@@ -23,6 +25,23 @@ public:
     constexpr std::int32_t as_int32() const { return int_; }
     constexpr double as_double() const { return type_ == tag::float64 ? real_ : int_; }
 
+    // Calls f with the value in the C++ type its tag names: std::monostate for an empty value,
+    // std::int16_t, std::int32_t or double. The one place that switches on the tag.
+    template <class F>
+    constexpr decltype(auto) visit(F&& f) const {
+        switch (type_) {
+            case tag::int16:
+                return f(as_int16());
+            case tag::int32:
+                return f(as_int32());
+            case tag::float64:
+                return f(real_);
+            case tag::empty:
+                break;
+        }
+        return f(std::monostate{});
+    }
+
     friend constexpr bool operator==(const tagged_value&, const tagged_value&) = default;
 
 private:
@@ -33,5 +52,20 @@ private:
     std::int32_t int_ = 0;  // int16 and int32 values
     double real_ = 0.0;     // float64 values
 };
+
+// What a tag is called where people read it.
+constexpr std::string_view tag_name(tagged_value::tag t) {
+    switch (t) {
+        case tagged_value::tag::int16:
+            return "int16";
+        case tagged_value::tag::int32:
+            return "int32";
+        case tagged_value::tag::float64:
+            return "double";
+        case tagged_value::tag::empty:
+            break;
+    }
+    return "empty";
+}
 
 }  // namespace compattatore

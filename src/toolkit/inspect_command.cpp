@@ -302,20 +302,6 @@ json value_json(const tagged_value& v) {
     return nullptr;
 }
 
-std::string tag_name(tagged_value::tag t) {
-    switch (t) {
-        case tagged_value::tag::empty:
-            return "empty";
-        case tagged_value::tag::int16:
-            return "int16";
-        case tagged_value::tag::int32:
-            return "int32";
-        case tagged_value::tag::float64:
-            return "double";
-    }
-    return "?";
-}
-
 template <class F>
 void for_selected_points(const line_profile_t& p, const point_selection& sel, F&& f) {
     if (p.points() == 0) return;
@@ -337,8 +323,8 @@ json line_profile_json(const line_profile_t& p, const std::optional<point_select
         return json{{"point", i},
                     {"x", value_json(p.x(i))},
                     {"y", value_json(p.y(i))},
-                    {"x_tag", tag_name(p.x(i).type())},
-                    {"y_tag", tag_name(p.y(i).type())}};
+                    {"x_tag", std::string(tag_name(p.x(i).type()))},
+                    {"y_tag", std::string(tag_name(p.y(i).type()))}};
     };
     if (s.first_computed) j["first_computed"] = point(*s.first_computed);
     if (s.last_computed) j["last_computed"] = point(*s.last_computed);
