@@ -5,6 +5,7 @@
 
 #include "finishing/finishing.hpp"
 #include "ground/result_codes.hpp"
+#include "ground/roles.hpp"
 
 namespace compattatore {
 
@@ -17,16 +18,18 @@ std::int32_t closing_checks(scenario_model& m) {
     if (m.route_grid.size() < 2) {
         throw std::invalid_argument("closing checks need a route grid of at least two cells");
     }
-    auto& header = m.station_table[station_slot::line_header];
-    auto& cell_1 = m.route_grid[1];
+    const auto header = line_header(m.station_table);
+    const stamp_cell_fields<route_cell> cell{m.route_grid[stamp_cell]};
 
-    if (header.group_a1 != 0 || cell_1.value_a != 0) return result::stamp_slots_taken;
-    header.group_a1 = line_header_stamp;
-    cell_1.value_a = route_stamp;
+    if (header.stamp() != 0 || cell.stamp() != 0) return result::stamp_slots_taken;
+    header.stamp() = line_header_stamp;
+    cell.stamp() = route_stamp;
 
-    if (header.timetable_time != 0 || cell_1.value_b != 0) return result::checksum_slots_taken;
-    header.timetable_time = codice_gara_st(m).as_int32();
-    cell_1.value_b = codice_gara_og(m).as_int16();
+    if (header.weighted_checksum() != 0 || cell.plain_checksum() != 0) {
+        return result::checksum_slots_taken;
+    }
+    header.weighted_checksum() = codice_gara_st(m).as_int32();
+    cell.plain_checksum() = codice_gara_og(m).as_int16();
     return 0;
 }
 

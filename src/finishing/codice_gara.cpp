@@ -6,6 +6,7 @@
 
 #include "finishing/finishing.hpp"
 #include "ground/code_page_850.hpp"
+#include "ground/roles.hpp"
 
 namespace compattatore {
 
@@ -17,9 +18,8 @@ constexpr std::size_t checksum_length = 25;
 // Calls f(position, code) for the 25 counted characters, positions from 1.
 template <class F>
 void for_each_checksum_byte(const scenario_model& m, F&& f) {
-    const std::string_view parts[] = {m.station_table[station_slot::train_header].name,
-                                      m.station_table[station_slot::line_header].name,
-                                      checksum_pad};
+    const std::string_view parts[] = {train_header(m.station_table).train_number(),
+                                      line_header(m.station_table).line_name(), checksum_pad};
     std::int32_t position = 0;
     for (const std::string_view part : parts) {
         for (const char ch : part) {
