@@ -1,23 +1,44 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the plain build, then the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the Windows program under wine (same bytes as the Linux
-# build, window and message box checks), then a bounded fuzz run of the description readers.
-# Exits non-zero when any test fails.
-set -euo pipefail
+# Builds and runs every test suite: the format check, the plain build's tests, the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows program under wine (same
+# bytes as the Linux build, window and message box checks), and a bounded fuzz run of the
+# description readers. A failed suite does not stop the others.
+# Ends with "suites: N passed, M failed" and exits non-zero when any suite failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh || { echo "cannot install the build's packages" >&2; exit 1; }
 
-for preset in default asan; do
-  echo "=== tests: $preset ==="
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-  ctest --preset "$preset"
-done
+passed=0
+failed=0
+failed_suites=()
 
-echo "=== tests: Windows program under wine ==="
-tools/windows-check.sh
+# Runs one suite (a command and its arguments) and counts it.
+suite() {
+  local name=$1
+  shift
+  echo "=== suite: $name ==="
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "=== suite passed: $name"
+  else
+    failed=$((failed + 1))
+    failed_suites+=("$name")
+    echo "=== suite FAILED: $name"
+  fi
+}
 
-echo "=== tests: bounded fuzz run of the readers and the whole compile ==="
-tools/fuzz.sh --ci
+ctest_suite() {
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" && ctest --preset "$1"
+}
 
-echo "suites: 4 passed, 0 failed"
+suite "format check" tools/format-check.sh
+suite "tests" ctest_suite default
+suite "tests under the address and undefined-behaviour sanitizers" ctest_suite asan
+suite "Windows program under wine" tools/windows-check.sh
+suite "bounded fuzz run of the readers and the whole compile" tools/fuzz.sh --ci
+
+if [ $failed -gt 0 ]; then
+  printf "failed suite: %s\n" "${failed_suites[@]}"
+fi
+echo "suites: $passed passed, $failed failed"
+[ $failed -eq 0 ]
