@@ -155,7 +155,7 @@ std::int32_t memo_indicatori_v_max(scenario_model& m, const speed_board_record& 
     const std::int16_t stripes = low16(10 * std::int64_t{r.first_stripes} + r.second_stripes);
 
     cell.kind = cell_kind::speed_board;
-    const speed_board_cell board{cell};
+    const speed_board_cell<route_cell> board{cell};
     board.speeds_a() = a;
     board.speeds_b() = b;
     board.speeds_c() = c;
@@ -171,7 +171,7 @@ std::int32_t memo_segnale(scenario_model& m, const signal_record& r) {
 
     // Each value keeps the low bits of its field.
     cell.kind = cell_kind::signal;
-    const signal_cell signal{cell};
+    const signal_cell<route_cell> signal{cell};
     signal.type() =
         low16(10 * std::int64_t{r.type_tens} + 3 * std::int64_t{r.first_type} + r.second_type);
     signal.aspects_1() = low16(10 * std::int64_t{r.first_aspect_1} + r.second_aspect_1);
@@ -237,7 +237,7 @@ void lay_prewarnings(scenario_model& m, const slowdown_cells& c, bool with_d_v) 
     for (std::int32_t i = 0; i <= 3; ++i) {
         route_cell& cell = cell_at(m, c.prewarning_base - i);
         cell.kind = cell_kind::slowdown_prewarning;
-        const prewarning_cell pre{cell};
+        const prewarning_cell<route_cell> pre{cell};
         pre.countdown() = static_cast<std::int16_t>(i + 1);
         if (with_d_v) pre.d_v_countdown() = static_cast<std::int16_t>(i + 1);
     }
@@ -259,23 +259,23 @@ std::int32_t memo_rallentamento(scenario_model& m, const slowdown_record& r) {
 
     route_cell& end = cell_at(m, c.end);
     end.kind = cell_kind::slowdown_end;
-    if (with_d_v) slowdown_cell{end}.d_v() = d_v;
+    if (with_d_v) slowdown_cell<route_cell>{end}.d_v() = d_v;
 
     // A slowdown shorter than a cell has its start and end on one cell; the start is laid last
     // and wins.
     route_cell& start = cell_at(m, c.start);
     start.kind = cell_kind::slowdown_start;
-    if (with_d_v) slowdown_cell{start}.d_v() = d_v;
+    if (with_d_v) slowdown_cell<route_cell>{start}.d_v() = d_v;
 
     if (c.warned) {
-        const slowdown_cell warning{cell_at(m, c.warning)};
+        const slowdown_cell<route_cell> warning{cell_at(m, c.warning)};
         warning.cell.kind = cell_kind::slowdown_warning;
         if (with_d_v) warning.d_v() = d_v;
         warning.speed_kmh() = speed;
     }
 
     for (route_cell* cell : {&start, &end}) {
-        const slowdown_cell s{*cell};
+        const slowdown_cell<route_cell> s{*cell};
         s.speed_kmh() = speed;
         s.f_tt() = f_tt;
     }
