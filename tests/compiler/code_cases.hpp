@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "description_fixture.hpp"
@@ -29,6 +30,10 @@ struct code_case {
     afterwards then;
     std::function<void(const compiled&)> check;
 };
+
+inline void PrintTo(const code_case& k, std::ostream* os) {
+    *os << k.name;
+}
 
 inline void expect_case(const code_case& k) {
     description_pair d;

@@ -369,6 +369,13 @@ const code_case line_code_cases[] = {
     {"record_missing_its_last_value",  // "[fine]" is read as its value
      [](description_pair& d) { d.line_records = {"pendenza, 100"}; }, 25, untouched_position,
      afterwards::train_not_read, nullptr},
+    // A field naming two records: the first one ends the records, so the second is never read.
+    {"second_record_of_a_field_after_an_end",
+     [](description_pair& d) {
+         d.line_records.push_back("pendenza montagna, 9901, 5, 100, 200, 2");
+     },
+     15, 9901, afterwards::train_read,
+     [](const compiled& c) { EXPECT_EQ(c.cell(2).mountain_type, 0); }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, LineReaderCodes, ::testing::ValuesIn(line_code_cases), case_name);
@@ -398,6 +405,11 @@ TEST(LineReaderFailures, MissingEmptyAndGeneralOnlyDescriptions) {
     // The general section's hyphen skip reads with no end test in between: past the end.
     const auto dashes = std::make_unique<compiled>("[generale]\r\n-\r\n-\r\n", train);
     EXPECT_EQ(dashes->model.result_code, result::compiler_failure);
+    // With a line length read, reading past the end is the only way to the failure.
+    const auto after_length =
+        std::make_unique<compiled>("[generale]\r\nlunghezza percorso, 3000\r\n-\r\n-\r\n", train);
+    EXPECT_EQ(after_length->model.result_code, result::compiler_failure);
+    EXPECT_EQ(after_length->model.error_position, untouched_position);
 }
 
 }  // namespace
