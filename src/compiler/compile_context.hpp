@@ -32,8 +32,6 @@ enum class reader_event {
 
 // The simulator's files carry every name with a 16-bit length that must read the same signed or
 // unsigned; a longer text is a value that does not fit its field.
-
-
 inline std::string fitting_name(std::string_view text) {
     if (text.size() > max_name_length) throw value_overflow("name too long");
     return std::string(text);
@@ -56,7 +54,6 @@ struct compile_context {
     text_state train_text = text_state::not_read;
     description_kind reading = description_kind::line;
     text_location record_start;  // the keyword of the record at hand
-    text_location failure_at;    // the value being read when a value did not fit
     std::int32_t board_counter = station_slot::first_board;
 
     // Records a result code; with a position when the code carries one.
@@ -89,6 +86,9 @@ struct compile_context {
     // Done with a text: discarded at most once, whatever the outcome.
     void discard_line();
     void discard_train();
+    void discard(description_kind text) {
+        text == description_kind::line ? discard_line() : discard_train();
+    }
 
   private:
     void note_code(std::int32_t code, text_location where, std::optional<std::int32_t> position);
@@ -106,29 +106,12 @@ inline void require_grid(const compile_context& c) {
     }
 }
 
-// Room check: a position leaves room for its object when (p + 100) / 50 does not pass the last
-// cell (margin 800 m for stations).
+// Room check: a position leaves room for its object when (p + margin) / 50 does not pass the
+// last cell. Most objects take 100 m; a station takes 800 m.
 inline bool beyond_grid(const scenario_model& m, std::int32_t p, std::int32_t margin = 100) {
     const std::int64_t sum = static_cast<std::int64_t>(p) + margin;
     if (sum > std::numeric_limits<std::int32_t>::max()) throw value_overflow("position too large");
-    return static_cast<double>(m.last_cell) < static_cast<double>(sum) / 50.0;
-}
-
-// The next keyword field (or item) of the record sections: up to `skips` fields in a row that
-// contain a hyphen are passed over and the next one read in their place. nullopt when the text
-// ends first: the field that reaches the end of the text is never examined.
-template <class ReadKeyword>
-std::optional<std::string_view> next_keyword(compile_context& c, const text_cursor& cur,
-                                             int skips, ReadKeyword read_keyword) {
-    if (cur.at_end()) return std::nullopt;
-    std::string_view field = read_keyword();
-    if (cur.at_end()) return std::nullopt;
-    for (int i = 0; i < skips && field.find('-') != std::string_view::npos; ++i) {
-        c.note(reader_event::field_lost_to_hyphen_skip, field, c.record_start);
-        field = read_keyword();
-        if (cur.at_end()) return std::nullopt;
-    }
-    return field;
+    return static_cast<double>(m.last_cell) < in_cells(static_cast<double>(sum));
 }
 
 // False when the line description stopped the compile: the train description is then not read.

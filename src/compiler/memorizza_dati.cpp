@@ -6,6 +6,7 @@
 #include "compiler/compile_context.hpp"
 #include "compiler/text_match.hpp"
 #include "ground/files.hpp"
+#include "ground/record_keywords.hpp"
 #include "ground/result_codes.hpp"
 #include "ground/rounding.hpp"
 
@@ -28,20 +29,15 @@ void compile_context::note_code(std::int32_t code, text_location where,
 
 namespace {
 
-// What makes a field a record of each format, as the readers test it (case ignored).
-constexpr std::string_view line_keywords[] = {"lunghezza", "progressiva", "sfondo",   "ripetizione",
-                                              "pendenza",  "curva",       "montagna", "indicat"};
-constexpr std::string_view train_keywords[] = {
-    "frenata", "vetture", "velocit",       "aderenza",     "orologio",
-    "sabbia",  "segnale", "rallentamento", "abbattimento", "stazione"};
-
-// The hyphens are taken out first: "pend-enza" was meant as a gradient all the same.
+// A field lost to the hyphen skip was meant as a record when it carries a record's family word
+// (case ignored). The hyphens are taken out first: "pend-enza" was meant as a gradient all the
+// same.
 bool names_a_record(description_kind file, std::string_view field) {
     std::string bare(field);
     std::erase(bare, '-');
-    const auto has = [&](std::string_view k) { return contains_any_case(bare, k); };
-    return file == description_kind::line ? std::ranges::any_of(line_keywords, has)
-                                          : std::ranges::any_of(train_keywords, has);
+    const auto has = [&](const record_keyword& k) { return contains_any_case(bare, k.words[0]); };
+    return file == description_kind::line ? std::ranges::any_of(line_keyword::all, has)
+                                          : std::ranges::any_of(train_keyword::all, has);
 }
 
 bool blank(std::string_view field) {
@@ -147,9 +143,8 @@ void memorizza_dati(scenario_model& model, description_files& files, compile_rep
             discard_unread_train(c);
         }
     } catch (const description_error& e) {
+        // Also a value that does not fit its field: the readers give it the value's place.
         file_failure = failure_exit(c, e.where());
-    } catch (const value_overflow&) {
-        file_failure = failure_exit(c, c.failure_at);
     } catch (const file_error&) {
         // A text that cannot be read or deleted is the run's failure, not the description's:
         // clean up as for any failure, then let the run report it.

@@ -5,7 +5,9 @@
 #include <cstddef>
 
 #include "ground/result_codes.hpp"
+#include "ground/roles.hpp"
 #include "ground/rounding.hpp"
+#include "ground/units.hpp"
 
 namespace compattatore {
 
@@ -33,41 +35,33 @@ std::int32_t fail(scenario_model& m, std::int32_t code) {
     return code;
 }
 
-// Positions map to the cell after the one they fall in.
-std::int32_t cell_after(std::int64_t metres) {
-    return round32(static_cast<double>(metres) / 50.0 + 1.0);
-}
-
-struct progressive {
+struct kilometre_progressive {
     std::int32_t start = 0;
     std::int32_t offset = 0;
     std::int32_t flag = 0;
 };
 
-progressive read_slot(const station_entry& e) {
-    return {e.area_start, e.area_end, e.position};
+kilometre_progressive read_slot(const station_table_t& table, int slot) {
+    const auto p = progressive(table, slot);
+    return {p.start(), p.offset(), p.flag()};
 }
 
-}  // namespace
+// Slots 81, 82, 83 in that order; all zero unless one rule picks an order.
+using progressive_order = std::array<kilometre_progressive, 3>;
 
-void progressive_ordina(station_table_t& table) {
-    const progressive t = read_slot(table[station_slot::progressive_three]);
-    const progressive d = read_slot(table[station_slot::progressive_two]);
-    const progressive u = read_slot(table[station_slot::progressive_one]);
-
-    // Slots 81, 82, 83 in that order; all zero unless one rule below picks an order.
-    std::array<progressive, 3> out{};
-
-    // The sum only decides between the two rules; taken exactly so that large starts cannot
-    // wrap to a false zero.
+// The sum only decides between the two rules; taken exactly so that large starts cannot wrap to
+// a false zero.
+progressive_order ordered(const kilometre_progressive& t, const kilometre_progressive& d,
+                          const kilometre_progressive& u) {
+    progressive_order out{};
     const std::int64_t sum = std::int64_t{t.start} + d.start + u.start;
     if (sum != 0) {
         if (t.start > d.start && t.start > u.start) {
-            out = d.start > u.start ? std::array{t, d, u} : std::array{t, u, d};
+            out = d.start > u.start ? progressive_order{t, d, u} : progressive_order{t, u, d};
         } else if (d.start > t.start && d.start > u.start) {
-            out = t.start > u.start ? std::array{d, t, u} : std::array{d, u, t};
+            out = t.start > u.start ? progressive_order{d, t, u} : progressive_order{d, u, t};
         } else if (u.start > t.start && u.start > d.start) {
-            out = t.start > d.start ? std::array{u, t, d} : std::array{u, d, t};
+            out = t.start > d.start ? progressive_order{u, t, d} : progressive_order{u, d, t};
         }
     } else {
         // Later cases replace earlier ones.
@@ -75,49 +69,58 @@ void progressive_ordina(station_table_t& table) {
         if (d.offset > 0) out = {d, t, u};
         if (u.offset > 0) out = {u, d, t};
     }
+    return out;
+}
 
+}  // namespace
+
+std::int32_t cell_after(std::int64_t metres) {
+    return round32(in_cells(static_cast<double>(metres)) + 1.0);
+}
+
+std::int32_t raised_opening_delay(std::int32_t delay) {
+    return delay >= 1 && delay <= 100 ? 101 : delay;
+}
+
+void progressive_ordina(station_table_t& table) {
+    progressive_order out = ordered(read_slot(table, station_slot::progressive_three),
+                                    read_slot(table, station_slot::progressive_two),
+                                    read_slot(table, station_slot::progressive_one));
     // Adjusted before anything is stored, so an offset that no longer fits leaves the table as
     // it was.
-    for (progressive& p : out) {
+    for (kilometre_progressive& p : out) {
         if (p.flag == 1) p.offset = add32(p.offset, 100);
     }
-
-    const std::array slots{station_slot::progressive_three, station_slot::progressive_two,
-                           station_slot::progressive_one};
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        station_entry& e = table[static_cast<std::size_t>(slots[i])];
-        e.area_start = out[i].start;
-        e.area_end = out[i].offset;
-        e.position = out[i].flag;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto slot = progressive(table, station_slot::progressives[i]);
+        slot.start() = out[i].start;
+        slot.offset() = out[i].offset;
+        slot.flag() = out[i].flag;
     }
 }
 
-std::int32_t memo_montagna(scenario_model& m, std::int32_t& inizio, std::int32_t& fine,
-                           std::int32_t& tipo) {
+std::int32_t memo_montagna(scenario_model& m, const mountain_record& r) {
     if (m.mountain_count >= max_mountains) return fail(m, result::too_many_mountains);
 
-    const std::int32_t first = round32(inizio / 50.0);
-    const std::int32_t last = round32(fine / 50.0 - 1.0);
+    const std::int32_t first = round32(in_cells(r.start));
+    const std::int32_t last = round32(in_cells(r.end) - 1.0);
     if (first <= last) {
         if (const std::int32_t code = outside_code(m, first)) return fail(m, code);
         if (const std::int32_t code = outside_code(m, last)) return fail(m, code);
     }
 
-    bool markers = false;
-    if (tipo > 10) {
-        tipo -= 10;
-        markers = true;
-    }
+    const bool markers = r.type > 10;
+    std::int32_t type = markers ? r.type - 10 : r.type;
 
     const std::int32_t n = ++m.mountain_count;
-    m.mountain_starts[static_cast<std::size_t>(n)] = inizio;
-    m.mountain_ends[static_cast<std::size_t>(n)] = fine;
+    m.mountain_starts[static_cast<std::size_t>(n)] = r.start;
+    m.mountain_ends[static_cast<std::size_t>(n)] = r.end;
     // Measured against the mountain before it in file order, whatever its position; an overlap
     // (negative gap) joins too. Exact width so that far-apart values cannot wrap into a join.
     if (n > 1) {
         const std::int64_t gap =
-            std::int64_t{inizio} - m.mountain_ends[static_cast<std::size_t>(n - 1)];
-        if (gap <= 150) tipo = 3;
+            std::int64_t{r.start} - m.mountain_ends[static_cast<std::size_t>(n - 1)];
+        if (gap <= 150) type = 3;
     }
 
     // The window's counter is the cell index and is left one past the last cell touched.
@@ -126,7 +129,7 @@ std::int32_t memo_montagna(scenario_model& m, std::int32_t& inizio, std::int32_t
     for (std::int32_t c = first; c <= last; ++c) {
         route_cell& cell = cell_at(m, c);
         ++count;
-        cell.mountain_type = low8(tipo);
+        cell.mountain_type = low8(type);
         if (markers && count % 4 == 0 && cell.kind == cell_kind::empty) {
             cell.kind = cell_kind::mountain_marker;
         }
@@ -135,55 +138,49 @@ std::int32_t memo_montagna(scenario_model& m, std::int32_t& inizio, std::int32_t
     return result::none;
 }
 
-std::int32_t memo_indicatori_v_max(scenario_model& m, std::int32_t posizione, std::int32_t& vas,
-                                   std::int32_t& vbs, std::int32_t& vcs, std::int32_t& strisces,
-                                   std::int32_t& vad, std::int32_t& vbd, std::int32_t& vcd,
-                                   std::int32_t& strisced) {
-    const std::int32_t k = cell_after(posizione);
+std::int32_t memo_indicatori_v_max(scenario_model& m, const speed_board_record& r) {
+    const std::int32_t k = cell_after(r.position);
     if (const std::int32_t code = outside_code(m, k)) return fail(m, code);
     route_cell& cell = cell_at(m, k);
     if (!is_free(cell)) return fail(m, result::speed_board_cell_taken);
 
     // Every packed value is computed before the cell changes: a speed that does not fit throws
     // and must not leave half a board behind.
-    const auto packed = [](std::int32_t s, std::int32_t d) {
-        return round16(d / 5.0 + static_cast<double>(mul32(20, s)));
+    const auto packed = [](std::int32_t first, std::int32_t second) {
+        return round16(second / 5.0 + static_cast<double>(mul32(20, first)));
     };
-    const std::int16_t a = packed(vas, vad);
-    const std::int16_t b = packed(vbs, vbd);
-    const std::int16_t c = packed(vcs, vcd);
-    const std::int16_t stripes = low16(10 * std::int64_t{strisces} + strisced);
+    const std::int16_t a = packed(r.first_speed_a, r.second_speed_a);
+    const std::int16_t b = packed(r.first_speed_b, r.second_speed_b);
+    const std::int16_t c = packed(r.first_speed_c, r.second_speed_c);
+    const std::int16_t stripes = low16(10 * std::int64_t{r.first_stripes} + r.second_stripes);
 
     cell.kind = cell_kind::speed_board;
-    cell.value_a = a;
-    cell.value_b = b;
-    cell.value_c = c;
-    cell.value_d = stripes;
+    const speed_board_cell<route_cell> board{cell};
+    board.speeds_a() = a;
+    board.speeds_b() = b;
+    board.speeds_c() = c;
+    board.stripes() = stripes;
     return result::none;
 }
 
-std::int32_t memo_segnale(scenario_model& m, std::int32_t posizione, std::int32_t& sx,
-                          std::int32_t& s1, std::int32_t& s2, std::int32_t& s3, std::int32_t& rapp,
-                          std::int32_t& dx, std::int32_t& d1, std::int32_t& d2, std::int32_t& d3,
-                          std::int32_t& tempo) {
-    const std::int32_t s = cell_after(posizione);
+std::int32_t memo_segnale(scenario_model& m, const signal_record& r) {
+    const std::int32_t s = cell_after(r.position);
     if (const std::int32_t code = outside_code(m, s)) return fail(m, code);
     route_cell& cell = cell_at(m, s);
     if (!is_free(cell)) return fail(m, result::signal_cell_taken);
 
     // Each value keeps the low bits of its field.
     cell.kind = cell_kind::signal;
-    cell.value_d = low16(10 * std::int64_t{rapp} + 3 * std::int64_t{sx} + dx);
-    cell.value_a = low16(10 * std::int64_t{s1} + d1);
-    cell.value_b = low16(10 * std::int64_t{s2} + d2);
-    cell.value_c = low16(10 * std::int64_t{s3} + d3);
-
-    // A delay of 1 to 100 is too short to mean anything to the simulator.
-    if (tempo >= 1 && tempo <= 100) tempo = 101;
-    cell.signal_delay = sx == 2 ? low8(tempo) : 0;
+    const signal_cell<route_cell> signal{cell};
+    signal.type() =
+        low16(10 * std::int64_t{r.type_tens} + 3 * std::int64_t{r.first_type} + r.second_type);
+    signal.aspects_1() = low16(10 * std::int64_t{r.first_aspect_1} + r.second_aspect_1);
+    signal.aspects_2() = low16(10 * std::int64_t{r.first_aspect_2} + r.second_aspect_2);
+    signal.aspects_3() = low16(10 * std::int64_t{r.first_aspect_3} + r.second_aspect_3);
+    cell.signal_delay = r.first_type == 2 ? low8(raised_opening_delay(r.opening_delay)) : 0;
 
     // Marks that would fall before the first cell are dropped; the signal itself stands.
-    const std::int64_t aspect = 10 * (3 * std::int64_t{sx} + dx);
+    const std::int64_t aspect = 10 * (3 * std::int64_t{r.first_type} + r.second_type);
     for (std::int32_t k = 1; k <= 4; ++k) {
         const std::int64_t mark_cell = std::int64_t{s} - 2 * k;
         if (mark_cell < 0) break;
@@ -192,70 +189,106 @@ std::int32_t memo_segnale(scenario_model& m, std::int32_t posizione, std::int32_
     return result::none;
 }
 
-std::int32_t memo_rallentamento(scenario_model& m, std::int32_t x, std::int32_t& v, std::int32_t& l,
-                                std::int32_t& f_tt, std::int32_t f_ta, std::int32_t& d_v) {
-    const bool warned = x > 1500;
-    if (!warned) f_ta = 0;
+namespace {
 
-    // x > 1500 here, so x - 1200 cannot wrap.
-    const std::int32_t w = warned ? cell_after(x - 1200) : 0;
-    const std::int32_t a = cell_after(x);
-    const std::int32_t z = cell_after(add32(x, l));
-    const std::int32_t base = f_ta != 0 ? round32((x - 1200) / 50.0) : 0;
+// The cells of one slowdown. A warning cell (and pre-warning cells) only beyond 1500 m.
+struct slowdown_cells {
+    bool warned;
+    bool prewarned;
+    std::int32_t warning;
+    std::int32_t start;
+    std::int32_t end;
+    std::int32_t prewarning_base;  // the pre-warning cells are base, base - 1, ... base - 3
+};
 
-    // Every cell the slowdown may write is checked against the grid before anything is tested
-    // or written.
-    if (warned) {
-        if (const std::int32_t code = outside_code(m, w)) return fail(m, code);
+slowdown_cells cells_of(const slowdown_record& r) {
+    slowdown_cells c{};
+    c.warned = r.start > 1500;
+    c.prewarned = c.warned && r.prewarnings != 0;
+    // start > 1500 here, so start - 1200 cannot wrap.
+    c.warning = c.warned ? cell_after(r.start - 1200) : 0;
+    c.start = cell_after(r.start);
+    c.end = cell_after(add32(r.start, r.length));
+    c.prewarning_base = c.prewarned ? round32(in_cells(r.start - 1200)) : 0;
+    return c;
+}
+
+// Every cell the slowdown may write is checked against the grid before anything is tested or
+// written.
+std::int32_t outside_code(const scenario_model& m, const slowdown_cells& c) {
+    const struct {
+        bool applies;
+        std::int64_t cell;
+    } cells[] = {
+        {c.warned, c.warning},
+        {true, c.start},
+        {true, c.end},
+        {c.prewarned, std::int64_t{c.prewarning_base} - 3},
+        {c.prewarned, c.prewarning_base},
+    };
+    for (const auto& [applies, cell] : cells) {
+        if (!applies) continue;
+        if (const std::int32_t code = outside_code(m, cell)) return code;
     }
-    if (const std::int32_t code = outside_code(m, a)) return fail(m, code);
-    if (const std::int32_t code = outside_code(m, z)) return fail(m, code);
-    if (f_ta != 0) {
-        if (const std::int32_t code = outside_code(m, base - 3)) return fail(m, code);
-        if (const std::int32_t code = outside_code(m, base)) return fail(m, code);
+    return result::none;
+}
+
+void lay_prewarnings(scenario_model& m, const slowdown_cells& c, bool with_d_v) {
+    for (std::int32_t i = 0; i <= 3; ++i) {
+        route_cell& cell = cell_at(m, c.prewarning_base - i);
+        cell.kind = cell_kind::slowdown_prewarning;
+        const prewarning_cell<route_cell> pre{cell};
+        pre.countdown() = static_cast<std::int16_t>(i + 1);
+        if (with_d_v) pre.d_v_countdown() = static_cast<std::int16_t>(i + 1);
     }
+}
 
-    if (warned && !is_free(cell_at(m, w))) return fail(m, result::warning_cell_taken);
-    if (!is_free(cell_at(m, a))) return fail(m, result::start_cell_taken);
-    if (!is_free(cell_at(m, z))) return fail(m, result::end_cell_taken);
+}  // namespace
 
-    const std::int16_t speed = low16(v);
-    const std::int16_t code_value = low16(d_v);
-    const std::int16_t train_value = low16(f_tt);
+std::int32_t memo_rallentamento(scenario_model& m, const slowdown_record& r) {
+    const slowdown_cells c = cells_of(r);
+    if (const std::int32_t code = outside_code(m, c)) return fail(m, code);
+    if (c.warned && !is_free(cell_at(m, c.warning))) return fail(m, result::warning_cell_taken);
+    if (!is_free(cell_at(m, c.start))) return fail(m, result::start_cell_taken);
+    if (!is_free(cell_at(m, c.end))) return fail(m, result::end_cell_taken);
 
-    route_cell& end = cell_at(m, z);
+    const std::int16_t speed = low16(r.speed_kmh);
+    const std::int16_t d_v = low16(r.d_v);
+    const std::int16_t f_tt = low16(r.f_tt);
+    const bool with_d_v = r.d_v != 0;
+
+    route_cell& end = cell_at(m, c.end);
     end.kind = cell_kind::slowdown_end;
-    if (d_v != 0) end.value_b = code_value;
+    if (with_d_v) slowdown_cell<route_cell>{end}.d_v() = d_v;
 
     // A slowdown shorter than a cell has its start and end on one cell; the start is laid last
     // and wins.
-    route_cell& start = cell_at(m, a);
+    route_cell& start = cell_at(m, c.start);
     start.kind = cell_kind::slowdown_start;
-    if (d_v != 0) start.value_b = code_value;
+    if (with_d_v) slowdown_cell<route_cell>{start}.d_v() = d_v;
 
-    if (warned) {
-        route_cell& warning = cell_at(m, w);
-        warning.kind = cell_kind::slowdown_warning;
-        if (d_v != 0) warning.value_b = code_value;
-        warning.value_a = speed;
+    if (c.warned) {
+        const slowdown_cell<route_cell> warning{cell_at(m, c.warning)};
+        warning.cell.kind = cell_kind::slowdown_warning;
+        if (with_d_v) warning.d_v() = d_v;
+        warning.speed_kmh() = speed;
     }
 
-    for (route_cell* c : {&start, &end}) {
-        c->value_a = speed;
-        c->value_c = train_value;
+    for (route_cell* cell : {&start, &end}) {
+        const slowdown_cell<route_cell> s{*cell};
+        s.speed_kmh() = speed;
+        s.f_tt() = f_tt;
     }
 
-    if (f_ta != 0) {
-        for (std::int32_t i = 0; i <= 3; ++i) {
-            if (!is_free(cell_at(m, base - i))) return fail(m, result::prewarning_cells_taken);
-        }
-        for (std::int32_t i = 0; i <= 3; ++i) {
-            route_cell& pre = cell_at(m, base - i);
-            pre.kind = cell_kind::slowdown_prewarning;
-            pre.value_a = static_cast<std::int16_t>(i + 1);
-            if (d_v != 0) pre.value_b = static_cast<std::int16_t>(i + 1);
+    // The pre-warning cells are tested only now: when one is taken, the warning, start and end
+    // cells stay written and only the pre-warnings are refused.
+    if (!c.prewarned) return result::none;
+    for (std::int32_t i = 0; i <= 3; ++i) {
+        if (!is_free(cell_at(m, c.prewarning_base - i))) {
+            return fail(m, result::prewarning_cells_taken);
         }
     }
+    lay_prewarnings(m, c, with_d_v);
     return result::none;
 }
 

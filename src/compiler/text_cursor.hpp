@@ -26,7 +26,8 @@ struct text_location {
     std::int32_t column = 0;  // 1-based, in bytes
 };
 
-// A description that cannot be read: it ends inside a record, or a value is not a number.
+// A description that cannot be read: it ends inside a record, a value is not a number, or a value
+// does not fit its field.
 class description_error : public std::runtime_error {
   public:
     description_error(const char* what, text_location where)

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "ground/record_keywords.hpp"
+
 namespace compattatore {
 
 inline bool contains(std::string_view text, std::string_view word) {
@@ -20,6 +22,13 @@ inline bool contains_any_case(std::string_view text, std::string_view word) {
     const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(),
                                 [](char a, char b) { return fold_case(a) == b; });
     return it != text.end() || word.empty();
+}
+
+// Whether the keyword field names the record.
+inline bool names(const record_keyword& k, std::string_view field) {
+    return std::ranges::all_of(k.words, [&](std::string_view w) {
+        return k.any_case ? contains_any_case(field, w) : contains(field, w);
+    });
 }
 
 }  // namespace compattatore

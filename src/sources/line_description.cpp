@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ground/file_names.hpp"
+#include "ground/record_keywords.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
 #include "sources/writers.hpp"
@@ -56,14 +57,14 @@ struct direction_board_row {
 };
 
 constexpr general_row general_rows[] = {
-    {"lunghezza percorso", 1, {188000}},
-    {"progressiva chilometrica uno", 3, {90800, -90800, 0}},
-    {"progressiva chilometrica due", 3, {0, 0, 0}},
-    {"progressiva chilometrica tre", 3, {0, 0, 0}},
-    {"sfondo uno", 1, {1}},
-    {"sfondo due", 1, {0}},
-    {"sfondo tre", 1, {0}},
-    {"ripetizione segnali 9 codici", 2, {0, 188000}},
+    {line_keyword::line_length.written, 1, {188000}},
+    {line_keyword::progressive_one.written, 3, {90800, -90800, 0}},
+    {line_keyword::progressive_two.written, 3, {0, 0, 0}},
+    {line_keyword::progressive_three.written, 3, {0, 0, 0}},
+    {line_keyword::background_one.written, 1, {1}},
+    {line_keyword::background_two.written, 1, {0}},
+    {line_keyword::background_three.written, 1, {0}},
+    {line_keyword::repetition.written, 2, {0, 188000}},
 };
 
 constexpr curve_row curve_rows[] = {
@@ -135,30 +136,31 @@ std::string general_line(const general_row& r) {
 }
 
 std::string curve_line(const curve_row& r) {
-    std::string keyword = "curva";
+    std::string keyword = line_keyword::curve.written;
     keyword += r.side;
     keyword += static_cast<char>('0' + r.curve_class);
     return record(std::move(keyword), {r.start, r.length}, "  ");
 }
 
 std::string gradient_line(const gradient_row& r) {
-    return record(record("pendenza", {r.position}, "  "), {r.per_mille}, "   ");
+    return record(record(line_keyword::gradient.written, {r.position}, "  "), {r.per_mille}, "   ");
 }
 
 std::string mountain_line(const mountain_row& r) {
-    return record(record("montagna", {r.inizio}, "   "), {r.fine, r.tipo}, "  ");
+    return record(record(line_keyword::mountain.written, {r.inizio}, "   "), {r.fine, r.tipo},
+                  "  ");
 }
 
 std::string speed_board_line(const speed_board_row& r) {
     constexpr std::int32_t no_stripes = 0;
-    return record("indicatori_vmax",
+    return record(line_keyword::speed_board.written,
                   {r.position, r.speed_a, r.speed_b, r.speed_c, no_stripes, r.speed_a, r.speed_b,
                    r.speed_c, no_stripes},
                   "  ");
 }
 
 std::string direction_board_line(const direction_board_row& r) {
-    return record("cartello_indicatore", {r.position}, "  ") + ",   " + r.text;
+    return record(line_keyword::direction_board.written, {r.position}, "  ") + ",   " + r.text;
 }
 
 template <typename Rows, typename Format>
@@ -171,19 +173,19 @@ void append_rows(std::vector<std::string>& lines, const Rows& rows, Format forma
 std::vector<std::string> dati_linea_lines() {
     std::vector<std::string> lines;
     lines.reserve(line_list_capacity);
-    lines.emplace_back("[generale]");
+    lines.emplace_back(section::general);
     append_rows(lines, general_rows, general_line);
-    lines.emplace_back("[curve]");
+    lines.emplace_back(section::curves);
     append_rows(lines, curve_rows, curve_line);
-    lines.emplace_back("[pendenze]");
+    lines.emplace_back(section::gradients);
     append_rows(lines, gradient_rows, gradient_line);
-    lines.emplace_back("[montagne]");
+    lines.emplace_back(section::mountains);
     append_rows(lines, mountain_rows, mountain_line);
-    lines.emplace_back("[cartelli]");
+    lines.emplace_back(section::speed_boards);
     append_rows(lines, speed_board_rows, speed_board_line);
-    lines.emplace_back("[indicazioni]");
+    lines.emplace_back(section::direction_boards);
     append_rows(lines, direction_board_rows, direction_board_line);
-    lines.emplace_back("[fine]");
+    lines.emplace_back(section::end);
     lines.emplace_back(end_sentinel);
     return lines;
 }

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "ground/file_names.hpp"
+#include "ground/record_keywords.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
 #include "sources/writers.hpp"
@@ -242,8 +243,8 @@ std::string general_line(const char* keyword, std::int32_t value) {
 
 // The one record whose values are set apart by blanks instead of commas.
 std::string clock_line(std::int32_t hours, std::int32_t minutes, std::int32_t seconds) {
-    return "orologio," + text::right(hours, 6) + text::right(minutes, 16) +
-           text::right(seconds, 13) + " ";
+    return std::string(train_keyword::clock.written) + "," + text::right(hours, 6) +
+           text::right(minutes, 16) + text::right(seconds, 13) + " ";
 }
 
 std::string profile_line(const char* keyword, const profile_row& r,
@@ -253,18 +254,19 @@ std::string profile_line(const char* keyword, const profile_row& r,
 }
 
 std::string station_line(const station_row& r) {
-    return record("stazione", r.values, station_widths) + ", " + r.name;
+    return record(train_keyword::station.written, r.values, station_widths) + ", " + r.name;
 }
 
 std::string slowdown_line(const slowdown_row& r) {
-    return record("rallentamento", r.values, slowdown_widths);
+    return record(train_keyword::slowdown.written, r.values, slowdown_widths);
 }
 
 std::string signal_line(std::int32_t posizione, const signal_values& v) {
     std::array<std::int32_t, 10> padded{};
     padded[0] = posizione;
     std::copy(v.begin(), v.end() - 1, padded.begin() + 1);
-    return record("segnale", padded, signal_widths) + ", " + std::to_string(v.back());
+    return record(train_keyword::signal.written, padded, signal_widths) + ", " +
+           std::to_string(v.back());
 }
 
 const signal_values& signal_values_at(std::int32_t posizione) {
@@ -287,41 +289,42 @@ std::vector<std::string> dati_treno_lines() {
     std::vector<std::string> lines;
     lines.reserve(line_list_capacity);
 
-    lines.emplace_back("[generale]");
-    lines.push_back(general_line("numero vetture", 8));
-    lines.push_back(general_line("percentuale massa frenata", 125));
-    lines.push_back(general_line("sabbia", 120));
+    lines.emplace_back(section::general);
+    lines.push_back(general_line(train_keyword::coach_count.written, 8));
+    lines.push_back(general_line(train_keyword::braked_mass.written, 125));
+    lines.push_back(general_line(train_keyword::sand.written, 120));
     lines.push_back(clock_line(11, 49, 0));
 
-    lines.emplace_back("[aderenze]");
+    lines.emplace_back(section::adhesions);
     for (const auto& r : adhesion_rows)
-        lines.push_back(profile_line("aderenza", r, profile_widths));
+        lines.push_back(profile_line(train_keyword::adhesion.written, r, profile_widths));
 
-    lines.emplace_back("[vel_limite]");
+    lines.emplace_back(section::speed_limits);
     bool first = true;
     for (const auto& r : speed_limit_rows) {
         // The first limit, at the origin, is written with a narrower position field.
-        lines.push_back(
-            profile_line("velocita", r, first ? first_speed_limit_widths : profile_widths));
+        lines.push_back(profile_line(train_keyword::speed_limit.written, r,
+                                     first ? first_speed_limit_widths : profile_widths));
         first = false;
     }
 
-    lines.emplace_back("[stazioni]");
+    lines.emplace_back(section::stations);
     for (const auto& r : station_rows) lines.push_back(station_line(r));
 
-    lines.emplace_back("[rallentamenti]");
+    lines.emplace_back(section::slowdowns);
     for (const auto& r : slowdown_rows) lines.push_back(slowdown_line(r));
 
-    lines.emplace_back("[segnali]");
+    lines.emplace_back(section::signals);
     for (const std::int32_t p : signal_positions)
         lines.push_back(signal_line(p, signal_values_at(p)));
 
-    lines.emplace_back("[codici]");
+    lines.emplace_back(section::code_points);
     for (const std::int32_t p : code_point_positions) {
-        lines.push_back(profile_line("abbattimento", {p, code_at(p)}, profile_widths));
+        lines.push_back(
+            profile_line(train_keyword::code_point.written, {p, code_at(p)}, profile_widths));
     }
 
-    lines.emplace_back("[fine]");
+    lines.emplace_back(section::end);
     lines.emplace_back(end_sentinel);
     return lines;
 }

@@ -4,57 +4,28 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
+#include "code_cases.hpp"
 #include "description_fixture.hpp"
 #include "ground/result_codes.hpp"
 
 namespace compattatore {
 namespace {
 
+using testing::afterwards;
+using testing::case_name;
+using testing::code_case;
 using testing::compile;
 using testing::compiled;
 using testing::description_pair;
+using testing::expect_case;
 using testing::untouched_position;
 
-enum class then { train_read, end_step, stopped };
-
-struct bounds_case {
-    const char* name;
-    std::function<void(description_pair&)> change;
-    std::int32_t code;
-    std::int32_t position;
-    then after;
-    std::function<void(const compiled&)> check;
-};
-
-class Bounds : public ::testing::TestWithParam<bounds_case> {};
+class Bounds : public ::testing::TestWithParam<code_case> {};
 
 TEST_P(Bounds, OutsideATableIsACodeNotAWrite) {
-    const bounds_case& k = GetParam();
-    description_pair d;
-    k.change(d);
-    const auto c = compile(d);
-    EXPECT_EQ(c->model.result_code, k.code);
-    EXPECT_EQ(c->model.error_position, k.position);
-    EXPECT_EQ(c->files.line_discards, 1);
-    switch (k.after) {
-        case then::train_read:  // a line record: the train description is still read in full
-            EXPECT_EQ(c->files.train_discards, 1);
-            EXPECT_EQ(c->entry(1).name, "ORIGINE");
-            EXPECT_EQ(c->cell(197).speed_limit, 22);
-            break;
-        case then::end_step:  // a train record: the fills of the end step still run
-            EXPECT_EQ(c->files.train_discards, 1);
-            EXPECT_EQ(c->cell(197).speed_limit, 22);
-            break;
-        case then::stopped:  // not read, but discarded all the same
-            EXPECT_EQ(c->files.train_discards, 1);
-            EXPECT_EQ(c->entry(84).position, 0);
-            break;
-    }
-    if (k.check) k.check(*c);
+    expect_case(GetParam());
 }
 
 std::vector<std::string> boards(int n) {
@@ -66,15 +37,15 @@ std::vector<std::string> boards(int n) {
     return out;
 }
 
-const bounds_case bounds_cases[] = {
+const code_case bounds_cases[] = {
     {"code_point_before_the_grid",
      [](description_pair& d) { d.train_records.push_back("abbattimento, -100, 270"); }, 26, -100,
-     then::end_step, nullptr},
+     afterwards::end_step, nullptr},
     {"stop_cell_beyond_the_grid",
      [](description_pair& d) {
          d.train_records.push_back("stazione, 9200, 8, 1000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, LUNGA");
      },
-     15, 9200, then::end_step,
+     15, 9200, afterwards::end_step,
      [](const compiled& c) {
          EXPECT_EQ(c.entry(2).area_end, 10200);  // the values read stay
          EXPECT_EQ(c.entry(2).name, "LUNGA");
@@ -84,37 +55,37 @@ const bounds_case bounds_cases[] = {
      }},
     {"direction_board_before_the_grid",
      [](description_pair& d) { d.line_records.push_back("cartello_indicatore, -100, x"); }, 26,
-     -100, then::train_read, [](const compiled& c) { EXPECT_EQ(c.entry(80).name, ""); }},
+     -100, afterwards::train_read, [](const compiled& c) { EXPECT_EQ(c.entry(80).name, ""); }},
     {"signal_before_the_grid",
      [](description_pair& d) { d.train_records.push_back("segnale, -200, 2,4,1,1,0,2,2,1,1,0"); },
-     26, -200, then::end_step, nullptr},
+     26, -200, afterwards::end_step, nullptr},
     {"slowdown_end_beyond_the_grid",
      [](description_pair& d) {
          d.train_records.push_back("rallentamento, 5000, 60, 10000, 0, 0, 60");
      },
-     15, 5000, then::end_step,
+     15, 5000, afterwards::end_step,
      [](const compiled& c) { EXPECT_EQ(c.cell(101).kind, cell_kind::empty); }},
     {"mountain_end_beyond_the_grid",
      [](description_pair& d) { d.line_records.push_back("montagna, 9000, 20000, 2"); }, 15, 9000,
-     then::train_read, [](const compiled& c) { EXPECT_EQ(c.cell(180).mountain_type, 0); }},
+     afterwards::train_read, [](const compiled& c) { EXPECT_EQ(c.cell(180).mountain_type, 0); }},
     {"mountain_before_the_grid",
      [](description_pair& d) { d.line_records.push_back("montagna, -500, 100, 2"); }, 26, -500,
-     then::train_read, nullptr},
+     afterwards::train_read, nullptr},
     {"speed_board_before_the_grid",
      [](description_pair& d) {
          d.line_records.push_back("indicatori_vmax, -200, 1, 1, 1, 0, 1, 1, 1, 0");
      },
-     26, -200, then::train_read, nullptr},
+     26, -200, afterwards::train_read, nullptr},
     {"curve_ending_on_the_empty_points",
      [](description_pair& d) { d.line_records.push_back("curvad4, 9000, 999"); }, 15, 9000,
-     then::train_read,
+     afterwards::train_read,
      [](const compiled& c) {
          EXPECT_TRUE(c.model.line_profile.x(9999).is_empty());
          EXPECT_EQ(c.model.line_profile.x(9998).as_double(), 0.0);  // completed straight
      }},
     {"curve_ending_on_the_last_computed_point",
      [](description_pair& d) { d.line_records.push_back("curvad4, 9000, 998"); }, 0,
-     untouched_position, then::train_read,
+     untouched_position, afterwards::train_read,
      [](const compiled& c) { EXPECT_GT(c.model.line_profile.x(9998).as_double(), 0.0); }},
     {"too_many_mountains",
      [](description_pair& d) {
@@ -123,7 +94,7 @@ const bounds_case bounds_cases[] = {
                                       std::to_string(100 * i + 50) + ", 2");
          }
      },
-     27, 8000, then::stopped,
+     27, 8000, afterwards::train_not_read,
      [](const compiled& c) {
          EXPECT_EQ(c.model.mountain_count, 80);
          EXPECT_EQ(c.cell(158).mountain_type, 3);  // the 80th (joined)
@@ -133,15 +104,14 @@ const bounds_case bounds_cases[] = {
      [](description_pair& d) {
          for (auto& b : boards(81)) d.line_records.push_back(b);
      },
-     28, 6000, then::stopped,
+     28, 6000, afterwards::train_not_read,
      [](const compiled& c) {
          EXPECT_EQ(c.entry(1).name, "t79");
          EXPECT_EQ(c.cell(121).kind, cell_kind::empty);
      }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, Bounds, ::testing::ValuesIn(bounds_cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Bounds, ::testing::ValuesIn(bounds_cases), case_name);
 
 // 79 boards take entries 80 down to 2: the first station finds no entry left.
 TEST(BoundsStations, AStationIsNeverStoredOverABoardText) {

@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
+#include "code_cases.hpp"
 #include "description_fixture.hpp"
 #include "ground/result_codes.hpp"
 
 namespace compattatore {
 namespace {
 
+using testing::afterwards;
+using testing::case_name;
+using testing::code_case;
 using testing::compile;
 using testing::compiled;
 using testing::description_pair;
+using testing::expect_case;
 using testing::fixture_last_cell;
 using testing::untouched_position;
 
@@ -270,54 +274,35 @@ TEST(LineReader, TheGreatestLineLength) {
 
 // What each code of the line description does: the code, its position, whether the train
 // description was still read, and the cells or entries that show the rest.
-struct line_code_case {
-    const char* name;
-    std::function<void(description_pair&)> change;
-    std::int32_t code;
-    std::int32_t position;  // untouched_position when the code carries none
-    bool train_read;
-    std::function<void(const compiled&)> check;
-};
-
-class LineReaderCodes : public ::testing::TestWithParam<line_code_case> {};
+class LineReaderCodes : public ::testing::TestWithParam<code_case> {};
 
 TEST_P(LineReaderCodes, RecordTheCodeAndStopOrGoOnAsTheCodeSays) {
-    const line_code_case& k = GetParam();
-    description_pair d;
-    k.change(d);
-    const auto c = compile(d);
-    EXPECT_EQ(c->model.result_code, k.code);
-    EXPECT_EQ(c->model.error_position, k.position);
-    EXPECT_EQ(c->files.line_discards, 1);
-    // The train text is discarded in every outcome, read or not: no scratch text stays behind.
-    EXPECT_EQ(c->files.train_discards, 1);
-    EXPECT_EQ(c->entry(84).position, k.train_read ? 8 : 0);
-    if (k.check) k.check(*c);
+    expect_case(GetParam());
 }
 
-const line_code_case line_code_cases[] = {
+const code_case line_code_cases[] = {
     {"length_above_limit",
      [](description_pair& d) { d.general[0] = "lunghezza percorso, 1000001"; }, 1,
-     untouched_position, false,
+     untouched_position, afterwards::train_not_read,
      [](const compiled& c) {
          EXPECT_EQ(c.entry(84).area_end, 1000001);  // stored before the test
          EXPECT_TRUE(c.model.route_grid.empty());
      }},
     {"length_below_zero", [](description_pair& d) { d.general[0] = "lunghezza percorso, -1"; }, 1,
-     untouched_position, false, nullptr},
+     untouched_position, afterwards::train_not_read, nullptr},
     {"repetition_start", [](description_pair& d) { d.general[3] = "ripetizione segnali 9, 25, 0"; },
-     3, untouched_position, false, nullptr},
+     3, untouched_position, afterwards::train_not_read, nullptr},
     {"repetition_end", [](description_pair& d) { d.general[3] = "ripetizione segnali 9, 0, 75"; },
-     4, untouched_position, false, nullptr},
+     4, untouched_position, afterwards::train_not_read, nullptr},
     {"repetition_no_digit",
      [](description_pair& d) { d.general[3] = "ripetizione segnali codici, 0, 0"; }, 5,
-     untouched_position, false, nullptr},
+     untouched_position, afterwards::train_not_read, nullptr},
     {"direction_board_cell_taken",
      [](description_pair& d) {
          d.line_records.push_back("cartello_indicatore,  1700,   one");
          d.line_records.push_back("cartello_indicatore,  1720,   two");
      },
-     6, 1720, false,
+     6, 1720, afterwards::train_not_read,
      [](const compiled& c) {
          EXPECT_EQ(c.entry(80).name, "one");
          EXPECT_EQ(c.entry(79).name, "");
@@ -328,7 +313,7 @@ const line_code_case line_code_cases[] = {
          d.line_records.push_back("pendenza,  9901,   5");
          d.line_records.push_back("pendenza,  100,   6");  // never read
      },
-     15, 9901, true,
+     15, 9901, afterwards::train_read,
      [](const compiled& c) {
          // The completion ran; its body runs once even with the cursor already at 198.
          EXPECT_EQ(c.cell(197).gradient, 98);
@@ -338,54 +323,62 @@ const line_code_case line_code_cases[] = {
          EXPECT_EQ(c.cell(300 / 50).speed_limit, 6);  // the train description was read
      }},
     {"curve_beyond_grid", [](description_pair& d) { d.line_records.push_back("curvad4, 9901, 1"); },
-     15, 9901, true, nullptr},
+     15, 9901, afterwards::train_read, nullptr},
     {"mountain_beyond_grid",
      [](description_pair& d) { d.line_records.push_back("montagna, 9901, 9950, 2"); }, 15, 9901,
-     true, nullptr},
+     afterwards::train_read, nullptr},
     {"speed_board_beyond_grid",
      [](description_pair& d) {
          d.line_records.push_back("indicatori_vmax, 9901, 1, 1, 1, 0, 1, 1, 1, 0");
      },
-     15, 9901, true, nullptr},
+     15, 9901, afterwards::train_read, nullptr},
     {"direction_board_beyond_grid",
      [](description_pair& d) { d.line_records.push_back("cartello_indicatore, 9901, x"); }, 15,
-     9901, true, nullptr},
+     9901, afterwards::train_read, nullptr},
     {"speed_board_cell_taken",
      [](description_pair& d) {
          d.line_records.push_back("cartello_indicatore,  1200,   one");
          d.line_records.push_back("indicatori_vmax,  1200,  1, 1, 1, 0, 1, 1, 1, 0");
      },
-     21, 1200, false,
+     21, 1200, afterwards::train_not_read,
      [](const compiled& c) { EXPECT_EQ(c.cell(25).kind, cell_kind::direction_board); }},
     {"curve_without_class",
      [](description_pair& d) { d.line_records.push_back("curvad7, 100, 10"); }, 103,
-     untouched_position, false, nullptr},
+     untouched_position, afterwards::train_not_read, nullptr},
     {"length_after_the_general_section",
      [](description_pair& d) { d.general.insert(d.general.begin(), "[x]"); }, 25,
-     untouched_position, false, [](const compiled& c) { EXPECT_TRUE(c.model.route_grid.empty()); }},
+     untouched_position, afterwards::train_not_read,
+     [](const compiled& c) { EXPECT_TRUE(c.model.route_grid.empty()); }},
     {"not_a_number", [](description_pair& d) { d.line_records.push_back("pendenza, 12a, 3"); }, 25,
-     untouched_position, false, nullptr},
+     untouched_position, afterwards::train_not_read, nullptr},
     {"number_beyond_32_bits",
      [](description_pair& d) { d.line_records.push_back("pendenza, 2147483648, 3"); }, 25,
-     untouched_position, false, nullptr},
+     untouched_position, afterwards::train_not_read, nullptr},
     {"gradient_sum_overflows",
      [](description_pair& d) {
          d.line_records.push_back("pendenza, 2000, 2147483600");
          d.line_records.push_back("pendenza, 3000, 0");
      },
-     25, untouched_position, false, [](const compiled& c) { EXPECT_EQ(c.cell(39).gradient, 98); }},
+     25, untouched_position, afterwards::train_not_read,
+     [](const compiled& c) { EXPECT_EQ(c.cell(39).gradient, 98); }},
     {"room_check_sum_overflows",
      [](description_pair& d) { d.line_records.push_back("pendenza, 2147483600, 0"); }, 25,
-     untouched_position, false, nullptr},
+     untouched_position, afterwards::train_not_read, nullptr},
     {"record_without_line_length", [](description_pair& d) { d.general.erase(d.general.begin()); },
-     25, untouched_position, false, nullptr},
+     25, untouched_position, afterwards::train_not_read, nullptr},
     {"record_missing_its_last_value",  // "[fine]" is read as its value
-     [](description_pair& d) { d.line_records = {"pendenza, 100"}; }, 25, untouched_position, false,
-     nullptr},
+     [](description_pair& d) { d.line_records = {"pendenza, 100"}; }, 25, untouched_position,
+     afterwards::train_not_read, nullptr},
+    // A field naming two records: the first one ends the records, so the second is never read.
+    {"second_record_of_a_field_after_an_end",
+     [](description_pair& d) {
+         d.line_records.push_back("pendenza montagna, 9901, 5, 100, 200, 2");
+     },
+     15, 9901, afterwards::train_read,
+     [](const compiled& c) { EXPECT_EQ(c.cell(2).mountain_type, 0); }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, LineReaderCodes, ::testing::ValuesIn(line_code_cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, LineReaderCodes, ::testing::ValuesIn(line_code_cases), case_name);
 
 TEST(LineReaderFailures, MissingEmptyAndGeneralOnlyDescriptions) {
     const std::string train = description_pair{}.train_text();
@@ -412,6 +405,11 @@ TEST(LineReaderFailures, MissingEmptyAndGeneralOnlyDescriptions) {
     // The general section's hyphen skip reads with no end test in between: past the end.
     const auto dashes = std::make_unique<compiled>("[generale]\r\n-\r\n-\r\n", train);
     EXPECT_EQ(dashes->model.result_code, result::compiler_failure);
+    // With a line length read, reading past the end is the only way to the failure.
+    const auto after_length =
+        std::make_unique<compiled>("[generale]\r\nlunghezza percorso, 3000\r\n-\r\n-\r\n", train);
+    EXPECT_EQ(after_length->model.result_code, result::compiler_failure);
+    EXPECT_EQ(after_length->model.error_position, untouched_position);
 }
 
 }  // namespace

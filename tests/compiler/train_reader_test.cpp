@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
+#include "code_cases.hpp"
 #include "description_fixture.hpp"
 #include "ground/result_codes.hpp"
 
 namespace compattatore {
 namespace {
 
+using testing::afterwards;
+using testing::case_name;
+using testing::code_case;
 using testing::compile;
 using testing::compiled;
 using testing::description_pair;
+using testing::expect_case;
 using testing::untouched_position;
 
 TEST(TrainReader, MinimalDescriptionFillsHeaderProfilesAndTheFirstStation) {
@@ -176,58 +180,42 @@ TEST(TrainReader, CodePoints) {
 }
 
 // What each code of the train description does.
-struct train_code_case {
-    const char* name;
-    std::function<void(description_pair&)> change;
-    std::int32_t code;
-    std::int32_t position;
-    bool end_step;  // whether the fills of the end step ran
-    std::function<void(const compiled&)> check;
-};
-
-class TrainReaderCodes : public ::testing::TestWithParam<train_code_case> {};
+class TrainReaderCodes : public ::testing::TestWithParam<code_case> {};
 
 TEST_P(TrainReaderCodes, RecordTheCodeAndEndAsTheCodeSays) {
-    const train_code_case& k = GetParam();
-    description_pair d;
-    k.change(d);
-    const auto c = compile(d);
-    EXPECT_EQ(c->model.result_code, k.code);
-    EXPECT_EQ(c->model.error_position, k.position);
-    EXPECT_EQ(c->files.line_discards, 1);
-    EXPECT_EQ(c->files.train_discards, 1);
-    EXPECT_EQ(c->cell(197).speed_limit, k.end_step ? 22 : 0);
-    if (k.check) k.check(*c);
+    expect_case(GetParam());
 }
 
-const train_code_case train_code_cases[] = {
+const code_case train_code_cases[] = {
     {"progressive_not_multiple_of_50",
      [](description_pair& d) { d.general[1] = "progressiva chilometrica uno, 25, 0, 0"; }, 2,
-     untouched_position, true, nullptr},
+     untouched_position, afterwards::end_step, nullptr},
     {"progressive_replaces_15",
      [](description_pair& d) {
          d.general[1] = "progressiva chilometrica uno, 0, 30, 0";
          d.train_records.push_back("velocita, 9901, 5");
      },
-     2, 9901, true, nullptr},
+     2, 9901, afterwards::end_step, nullptr},
     {"code_point_cell_taken",
      [](description_pair& d) { d.train_records.push_back("abbattimento, 650, 270"); }, 7, 650,
-     false, [](const compiled& c) { EXPECT_EQ(c.cell(13).kind, cell_kind::station_stop); }},
+     afterwards::read_ended,
+     [](const compiled& c) { EXPECT_EQ(c.cell(13).kind, cell_kind::station_stop); }},
     {"station_position",
      [](description_pair& d) {
          d.train_records.push_back("stazione, 2025, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, X");
      },
-     8, 2025, false, [](const compiled& c) { EXPECT_EQ(c.entry(2).position, 2025); }},
+     8, 2025, afterwards::read_ended,
+     [](const compiled& c) { EXPECT_EQ(c.entry(2).position, 2025); }},
     {"station_length",
      [](description_pair& d) {
          d.train_records.push_back("stazione, 2000, 12, 450, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, X");
      },
-     9, 2000, false, [](const compiled& c) { EXPECT_EQ(c.entry(2).kind, 12); }},
+     9, 2000, afterwards::read_ended, [](const compiled& c) { EXPECT_EQ(c.entry(2).kind, 12); }},
     {"stations_too_close",
      [](description_pair& d) {
          d.train_records.push_back("stazione, 1200, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, X");
      },
-     22, 1200, false,
+     22, 1200, afterwards::read_ended,
      [](const compiled& c) {
          EXPECT_EQ(c.entry(2).area_start, 1000);  // stored, and its stop cell laid, before the test
          EXPECT_EQ(c.cell(27).kind, cell_kind::station_stop);
@@ -236,56 +224,58 @@ const train_code_case train_code_cases[] = {
      [](description_pair& d) {
          d.train_records = {"stazione, 0, 12, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, X"};
      },
-     24, untouched_position, false, [](const compiled& c) { EXPECT_EQ(c.entry(1).area_end, 100); }},
+     24, untouched_position, afterwards::read_ended,
+     [](const compiled& c) { EXPECT_EQ(c.entry(1).area_end, 100); }},
     {"station_beyond_grid",
      [](description_pair& d) {
          d.train_records.push_back("stazione, 9200, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, X");
          d.train_records.push_back("stazione, 9250, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Y");
      },
-     15, 9250, true,
+     15, 9250, afterwards::end_step,
      [](const compiled& c) {
          EXPECT_EQ(c.cell(187).kind, cell_kind::station_stop);
          EXPECT_EQ(c.entry(3).position, 9250);
          EXPECT_EQ(c.entry(3).name, "");
      }},
     {"speed_beyond_grid",
-     [](description_pair& d) { d.train_records.push_back("velocita, 9901, 5"); }, 15, 9901, true,
-     nullptr},
+     [](description_pair& d) { d.train_records.push_back("velocita, 9901, 5"); }, 15, 9901,
+     afterwards::end_step, nullptr},
     {"signal_beyond_grid",
      [](description_pair& d) { d.train_records.push_back("segnale, 9901, 2,4,1,1,0,2,2,1,1,0"); },
-     15, 9901, true, nullptr},
+     15, 9901, afterwards::end_step, nullptr},
     {"missing_value_at_the_end",
      [](description_pair& d) { d.train_records.push_back("velocita, 100"); }, 25,
-     untouched_position, false, nullptr},
+     untouched_position, afterwards::read_ended, nullptr},
     {"kind_beyond_8_bits",
      [](description_pair& d) {
          d.train_records.push_back("stazione, 2000, 256, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, X");
      },
-     25, untouched_position, false,
+     25, untouched_position, afterwards::read_ended,
      [](const compiled& c) { EXPECT_EQ(c.entry(2).position, 2000); }},
     {"clock_beyond_16_bits",
      [](description_pair& d) { d.train_general[3] = "orologio, 1 2 40000"; }, 25,
-     untouched_position, false, [](const compiled& c) { EXPECT_EQ(c.entry(86).group_b2, 2); }},
+     untouched_position, afterwards::read_ended,
+     [](const compiled& c) { EXPECT_EQ(c.entry(86).group_b2, 2); }},
     {"speed_fifth_beyond_8_bits",
      [](description_pair& d) { d.train_records.push_back("velocita, 2000, 1280"); }, 25,
-     untouched_position, false, [](const compiled& c) { EXPECT_EQ(c.cell(39).speed_limit, 22); }},
+     untouched_position, afterwards::read_ended,
+     [](const compiled& c) { EXPECT_EQ(c.cell(39).speed_limit, 22); }},
     {"timetable_overflow",
      [](description_pair& d) {
          d.train_records.push_back(
              "stazione, 2000, 12, 400, 0,0,0, 0,0,0, 0,0,0, 0, 600000,0,0, X");
      },
-     25, untouched_position, false, nullptr},
+     25, untouched_position, afterwards::read_ended, nullptr},
     {"code_beyond_16_bits",
      [](description_pair& d) { d.train_records.push_back("abbattimento, 2000, 40000"); }, 25,
-     untouched_position, false,
+     untouched_position, afterwards::read_ended,
      [](const compiled& c) { EXPECT_EQ(c.cell(40).kind, cell_kind::empty); }},
     {"value_not_a_number",
      [](description_pair& d) { d.train_records.push_back("aderenza, 1o0, 5"); }, 25,
-     untouched_position, false, nullptr},
+     untouched_position, afterwards::read_ended, nullptr},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, TrainReaderCodes, ::testing::ValuesIn(train_code_cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TrainReaderCodes, ::testing::ValuesIn(train_code_cases), case_name);
 
 TEST(TrainReaderCodes, StationTableSharedWithBoardTexts) {
     // 78 boards leave the board counter at 2: the first station is stored and ends the read.

@@ -18,10 +18,11 @@
 #include "compiler/memorizza_dati.hpp"
 #include "formats/binary_files.hpp"
 #include "formats/binary_layout.hpp"
-#include "finishing/finishing.hpp"
 #include "ground/model.hpp"
 #include "ground/result_codes.hpp"
 #include "ground/rounding.hpp"
+#include "ground/units.hpp"
+#include "pipeline/scenario_pipeline.hpp"
 
 namespace compattatore::fuzzing {
 
@@ -63,16 +64,25 @@ inline compile_input split_compile_input(std::string_view data) {
     return in;
 }
 
-// The first broken invariant, or an empty text. Runs the compiler and, when it gave a route grid,
-// the finishing steps and the three encoders, all in memory. Anything thrown escapes: no
-// exception may leave the compiler for texts held in memory.
-inline std::string compile_and_check(const compile_input& in, bool finish) {
+// The first broken invariant, or an empty text. Runs the compiler alone, or (finish) the whole
+// compile of the pipeline: the compiler, then, when it gave a route grid, the cab-code pass and
+// the closing checks; then the three encoders, all in memory. Anything thrown escapes: no
+// exception may leave the compile for texts held in memory. result_code, when given, receives the
+// code the compile ended with.
+inline std::string compile_and_check(const compile_input& in, bool finish,
+                                     std::int32_t* result_code = nullptr) {
     scenario_model m;
     m.line_name = "Linea";
     m.train_number = "99";
-    m.profile_option = in.profile_option;
     borrowed_description_files files(in.line, in.train);
-    memorizza_dati(m, files);
+    std::optional<pipeline_outcome> outcome;
+    if (finish) {
+        outcome = compile_scenario(m, in.profile_option, files);
+    } else {
+        m.profile_option = in.profile_option;
+        memorizza_dati(m, files);
+    }
+    if (result_code != nullptr) *result_code = m.result_code;
 
     const std::int32_t code = m.result_code;
     if (code != 0) {
@@ -109,7 +119,7 @@ inline std::string compile_and_check(const compile_input& in, bool finish) {
         return "grid size " + std::to_string(m.route_grid.size()) + " but last cell " +
                std::to_string(m.last_cell);
     }
-    if (m.last_cell != round32(m.route_extent / 50.0)) return "last cell disagrees with extent";
+    if (m.last_cell != round32(in_cells(m.route_extent))) return "last cell disagrees with extent";
     if (m.route_extent < 7000 || m.route_extent > 1007000) return "route extent out of range";
     const bool profile = m.profile_option != 0;
     if (profile != m.line_profile.dimensioned()) return "profile dimensioned against the option";
@@ -133,13 +143,9 @@ inline std::string compile_and_check(const compile_input& in, bool finish) {
         }
     }
 
-    if (!finish) return {};
-    cab_code_pass(m);
-    const std::int32_t after_pass = m.result_code;
-    if (after_pass != 0 && find_result_code(after_pass) == nullptr) {
-        return "unknown result code after the cab-code pass";
-    }
-    const std::int32_t stop = closing_checks(m);
+    if (!outcome.has_value()) return {};
+    if (!outcome->finished) return "a route grid that was not finished";
+    const std::int32_t stop = outcome->closing_code;
     if (stop != 0 && stop != result::stamp_slots_taken && stop != result::checksum_slots_taken) {
         return "closing checks returned " + std::to_string(stop);
     }
