@@ -9,7 +9,7 @@
 #include "ground/files.hpp"
 #include "toolkit/cell_values.hpp"
 #include "toolkit/commands.hpp"
-#include "toolkit/diagnostics.hpp"
+#include "toolkit/compile_diagnostics.hpp"
 #include "toolkit/folders.hpp"
 #include "toolkit/scenario_files.hpp"
 #include "ground/code_page_850.hpp"

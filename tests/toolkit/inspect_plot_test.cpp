@@ -14,7 +14,7 @@
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "support/temp_dir.hpp"
-#include "toolkit/author_compile.hpp"
+#include "toolkit/compile_author.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/plot.hpp"
 #include "xml_check.hpp"
