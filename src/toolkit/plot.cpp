@@ -6,15 +6,13 @@
 #include <optional>
 #include <vector>
 
-#include "toolkit/scenario_files.hpp"
 #include "ground/code_page_850.hpp"
 #include "ground/units.hpp"
+#include "toolkit/scenario_files.hpp"
 
 namespace compattatore {
 
 namespace {
-
-
 
 std::string num(double v) {
     char text[32];
@@ -262,7 +260,7 @@ std::string plan_svg(const line_profile_t& profile, const station_table_t* table
 namespace {
 
 // A run list without the trailing run of zero the readers leave at the end of the grid.
-std::vector<cell_run> data_runs(const route_grid_t& grid, cell_field field) {
+std::vector<cell_run> data_runs(const route_grid_t& grid, std::uint8_t route_cell::*field) {
     std::vector<cell_run> runs = runs_of(grid, field);
     if (runs.size() > 1 && runs.back().value == 0) runs.pop_back();
     return runs;
@@ -353,8 +351,8 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
     }
 
     // Step charts of the per-cell profiles.
-    const auto step_chart = [&](const band& b, cell_field field, auto value_of, const char* unit,
-                                const std::string& colour, bool signed_axis) {
+    const auto step_chart = [&](const band& b, std::uint8_t route_cell::*field, auto value_of,
+                                const char* unit, const std::string& colour, bool signed_axis) {
         const std::vector<cell_run> runs = data_runs(grid, field);
         if (runs.empty()) return;
         double lo = 0, hi = 1;
@@ -394,13 +392,13 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
         out.path(d, "fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"1.5\"");
     };
     step_chart(
-        bands[1], cell_field::gradient, [](int v) { return double(v - 100); }, "per mille",
+        bands[1], &route_cell::gradient, [](int v) { return double(v - 100); }, "per mille",
         "#7d5a2b", true);
     step_chart(
-        bands[2], cell_field::speed_limit, [](int v) { return double(v * 5); }, "km/h", "#1f6fb2",
+        bands[2], &route_cell::speed_limit, [](int v) { return double(v * 5); }, "km/h", "#1f6fb2",
         false);
     step_chart(
-        bands[3], cell_field::adhesion, [](int v) { return double(v); }, "", "#2e8b57", false);
+        bands[3], &route_cell::adhesion, [](int v) { return double(v); }, "", "#2e8b57", false);
 
     // Signals: delayed ones in orange.
     for (std::size_t c = 0; c < grid.size(); ++c) {
@@ -451,7 +449,7 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
     // Boards and mountains.
     {
         const band& b = bands[7];
-        for (const cell_run& r : runs_of(grid, cell_field::mountain_type)) {
+        for (const cell_run& r : runs_of(grid, &route_cell::mountain_type)) {
             if (r.value == 0) continue;
             out.rect(xc(r.first_cell), b.top + b.height - 12,
                      xc(r.last_cell + 1) - xc(r.first_cell), 8, "fill=\"#a0522d\"");
