@@ -85,6 +85,19 @@ nlohmann::ordered_json to_json(const author_compile& c, const diagnostic_files& 
     return j;
 }
 
+// "1 error, 0 warnings; " and what was written.
+std::string summary_line(const author_compile& c, const std::vector<written_file>& files,
+                         bool force) {
+    std::string summary = plural(c.count(severity::error), "error") + ", " +
+                          plural(c.count(severity::warning), "warning") + "; ";
+    if (files.empty()) return summary + why_nothing(c, force);
+    summary += "wrote";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        summary += (i == 0 ? " " : ", ") + written_text(files[i].path, files[i].size);
+    }
+    return summary;
+}
+
 }  // namespace
 
 int compile_command(const compile_options& o, std::ostream& out, std::ostream& err) {
@@ -125,18 +138,7 @@ int compile_command(const compile_options& o, std::ostream& out, std::ostream& e
     if (o.json) {
         out << to_json(c, names, files).dump(2) << "\n";
     } else {
-        std::string summary = plural(c.count(severity::error), "error") + ", " +
-                              plural(c.count(severity::warning), "warning") + "; ";
-        if (files.empty()) {
-            summary += why_nothing(c, o.force);
-        } else {
-            summary += "wrote";
-            for (std::size_t i = 0; i < files.size(); ++i) {
-                summary += (i == 0 ? " " : ", ") + files[i].path.string() + " (" +
-                           std::to_string(files[i].size) + " bytes)";
-            }
-        }
-        out << summary << "\n";
+        out << summary_line(c, files, o.force) << "\n";
     }
     return c.clean() ? toolkit_status::ok : toolkit_status::errors;
 }

@@ -55,7 +55,7 @@ int plot_command(const plot_options& o, std::ostream& out, std::ostream& err) {
         err << "compattatore: " << e.what() << "\n";
         return toolkit_status::usage;
     }
-    out << "wrote " << o.output.string() << " (" << picture.size() << " bytes)\n";
+    out << "wrote " << written_text(o.output, picture.size()) << "\n";
     return toolkit_status::ok;
 }
 
