@@ -85,6 +85,20 @@ constexpr void for_each_field(const Fields& fields, F&& f) {
     std::apply([&](const auto&... each) { (f(each), ...); }, fields);
 }
 
+// The name a table gives one of its members, so readers of a record name its fields as the
+// layout does. Empty when the table does not hold the member.
+template <class Fields, class Record, class Member>
+constexpr std::string_view name_of(const Fields& fields, Member Record::*member) {
+    std::string_view found;
+    for_each_field(fields, [&](const auto& each) {
+        using each_t = std::remove_cvref_t<decltype(each)>;
+        if constexpr (std::is_same_v<each_t, field<Record, Member>>) {
+            if (each.member == member) found = each.name;
+        }
+    });
+    return found;
+}
+
 // Bytes of a record whose texts are all empty.
 template <class Fields>
 constexpr std::size_t fixed_size(const Fields& fields) {

@@ -21,6 +21,75 @@ bool known_first_argument(std::string_view a) {
     return false;
 }
 
+CLI::App* add_compile(CLI::App& app, compile_options& o) {
+    CLI::App* compile_cmd = app.add_subcommand(
+        "compile",
+        "Compile your own line and train descriptions into the simulator's files, reporting every "
+        "problem as FILE:LINE:COLUMN diagnostics. Your files are never changed or deleted.\n"
+        "Exit status: 0 clean (warnings allowed), 1 errors, 2 usage or file errors.");
+    compile_cmd->add_option("LINE_FILE", o.line_file, "Line description (<line>_linea.txt)")
+        ->required();
+    compile_cmd->add_option("TRAIN_FILE", o.train_file, "Train description (<line>_<train>-.txt)")
+        ->required();
+    compile_cmd->add_option("--line", o.line_name, "Line name: names the output files")->required();
+    compile_cmd->add_option("--train", o.train_number, "Train number: names the output files")
+        ->required();
+    compile_cmd->add_option("--output,-o", o.output, "Folder for the binary files")
+        ->capture_default_str();
+    compile_cmd->add_flag("--no-profile", o.no_profile,
+                          "Do not build or write the line profile (<line>_linea.dat)");
+    compile_cmd->add_flag("--force", o.force,
+                          "Write the files even with errors, as the default run would");
+    compile_cmd->add_flag("--json", o.json, "Report as one JSON object on standard output");
+    return compile_cmd;
+}
+
+CLI::App* add_sources(CLI::App& app, sources_options& o) {
+    CLI::App* sources_cmd = app.add_subcommand(
+        "sources", "Write the built-in scenario's line and train descriptions, to start from");
+    sources_cmd->add_option("--output,-o", o.output, "Folder to write into")->capture_default_str();
+    sources_cmd->add_flag("--all", o.all,
+                          "Also the notes, the slowdown order and the timetable card");
+    return sources_cmd;
+}
+
+CLI::App* add_inspect(CLI::App& app, inspect_options& o, std::string& points) {
+    CLI::App* inspect_cmd = app.add_subcommand(
+        "inspect",
+        "Show the simulator's files readably: FILE_linea.dat (line profile), FILE.sim (station "
+        "table), FILE.dat (route grid). Give the .sim with the .dat to name stations and boards.");
+    inspect_cmd->add_option("FILE", o.files, "Files to show")->required();
+    inspect_cmd->add_flag("--json", o.json, "Show as one JSON object");
+    inspect_cmd->add_option("--points", points,
+                            "Profile points to list: N (every N-th), A:B (A to B) or A:B:N");
+    return inspect_cmd;
+}
+
+CLI::App* add_plot(CLI::App& app, plot_options& o) {
+    CLI::App* plot_cmd = app.add_subcommand(
+        "plot",
+        "Draw an SVG picture: the track plan from a line profile (--profile, with --sim and --dat "
+        "to label stations and direction boards) or the route chart from a route grid (--route, "
+        "with --sim to name stations).");
+    plot_cmd->add_option("--profile", o.profile, "Line profile <line>_linea.dat: track plan");
+    plot_cmd->add_option("--route", o.route, "Route grid <line>_<train>.dat: route chart");
+    plot_cmd->add_option("--sim", o.sim, "Station table <line>_<train>.sim: labels");
+    plot_cmd->add_option("--dat", o.dat, "Route grid for the plan's direction boards");
+    plot_cmd->add_option("--output,-o", o.output, "SVG file to write")->required();
+    return plot_cmd;
+}
+
+int run_inspect(inspect_options o, const std::string& points) {
+    if (!points.empty()) {
+        o.points = parse_point_selection(points);
+        if (!o.points) {
+            std::cerr << "compattatore: --points takes N, A:B or A:B:N, not '" << points << "'\n";
+            return toolkit_status::usage;
+        }
+    }
+    return inspect_command(o, std::cout, std::cerr);
+}
+
 }  // namespace
 
 int run_toolkit(int argc, char** argv) {
@@ -40,58 +109,14 @@ int run_toolkit(int argc, char** argv) {
     app.set_help_all_flag("--help-all", "Show the help of every command");
 
     compile_options compile;
-    CLI::App* compile_cmd = app.add_subcommand(
-        "compile",
-        "Compile your own line and train descriptions into the simulator's files, reporting every "
-        "problem as FILE:LINE:COLUMN diagnostics. Your files are never changed or deleted.\n"
-        "Exit status: 0 clean (warnings allowed), 1 errors, 2 usage or file errors.");
-    compile_cmd->add_option("LINE_FILE", compile.line_file, "Line description (<line>_linea.txt)")
-        ->required();
-    compile_cmd
-        ->add_option("TRAIN_FILE", compile.train_file, "Train description (<line>_<train>-.txt)")
-        ->required();
-    compile_cmd->add_option("--line", compile.line_name, "Line name: names the output files")
-        ->required();
-    compile_cmd->add_option("--train", compile.train_number, "Train number: names the output files")
-        ->required();
-    compile_cmd->add_option("--output,-o", compile.output, "Folder for the binary files")
-        ->capture_default_str();
-    compile_cmd->add_flag("--no-profile", compile.no_profile,
-                          "Do not build or write the line profile (<line>_linea.dat)");
-    compile_cmd->add_flag("--force", compile.force,
-                          "Write the files even with errors, as the default run would");
-    compile_cmd->add_flag("--json", compile.json, "Report as one JSON object on standard output");
-
     sources_options sources;
-    CLI::App* sources_cmd = app.add_subcommand(
-        "sources", "Write the built-in scenario's line and train descriptions, to start from");
-    sources_cmd->add_option("--output,-o", sources.output, "Folder to write into")
-        ->capture_default_str();
-    sources_cmd->add_flag("--all", sources.all,
-                          "Also the notes, the slowdown order and the timetable card");
-
     inspect_options inspect;
     std::string points;
-    CLI::App* inspect_cmd = app.add_subcommand(
-        "inspect",
-        "Show the simulator's files readably: FILE_linea.dat (line profile), FILE.sim (station "
-        "table), FILE.dat (route grid). Give the .sim with the .dat to name stations and boards.");
-    inspect_cmd->add_option("FILE", inspect.files, "Files to show")->required();
-    inspect_cmd->add_flag("--json", inspect.json, "Show as one JSON object");
-    inspect_cmd->add_option("--points", points,
-                            "Profile points to list: N (every N-th), A:B (A to B) or A:B:N");
-
     plot_options plot;
-    CLI::App* plot_cmd = app.add_subcommand(
-        "plot",
-        "Draw an SVG picture: the track plan from a line profile (--profile, with --sim and --dat "
-        "to label stations and direction boards) or the route chart from a route grid (--route, "
-        "with --sim to name stations).");
-    plot_cmd->add_option("--profile", plot.profile, "Line profile <line>_linea.dat: track plan");
-    plot_cmd->add_option("--route", plot.route, "Route grid <line>_<train>.dat: route chart");
-    plot_cmd->add_option("--sim", plot.sim, "Station table <line>_<train>.sim: labels");
-    plot_cmd->add_option("--dat", plot.dat, "Route grid for the plan's direction boards");
-    plot_cmd->add_option("--output,-o", plot.output, "SVG file to write")->required();
+    CLI::App* compile_cmd = add_compile(app, compile);
+    CLI::App* sources_cmd = add_sources(app, sources);
+    CLI::App* inspect_cmd = add_inspect(app, inspect, points);
+    add_plot(app, plot);
 
     try {
         app.parse(argc, argv);
@@ -102,17 +127,7 @@ int run_toolkit(int argc, char** argv) {
 
     if (*compile_cmd) return compile_command(compile, std::cout, std::cerr);
     if (*sources_cmd) return sources_command(sources, std::cout, std::cerr);
-    if (*inspect_cmd) {
-        if (!points.empty()) {
-            inspect.points = parse_point_selection(points);
-            if (!inspect.points) {
-                std::cerr << "compattatore: --points takes N, A:B or A:B:N, not '" << points
-                          << "'\n";
-                return toolkit_status::usage;
-            }
-        }
-        return inspect_command(inspect, std::cout, std::cerr);
-    }
+    if (*inspect_cmd) return run_inspect(inspect, points);
     return plot_command(plot, std::cout, std::cerr);
 }
 

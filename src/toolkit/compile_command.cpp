@@ -3,12 +3,12 @@
 #include <nlohmann/json.hpp>
 
 #include "formats/binary_files.hpp"
-#include "ground/files.hpp"
 #include "ground/file_names.hpp"
+#include "ground/files.hpp"
 #include "ground/result_codes.hpp"
-#include "toolkit/author_compile.hpp"
 #include "toolkit/commands.hpp"
-#include "toolkit/diagnostics.hpp"
+#include "toolkit/compile_author.hpp"
+#include "toolkit/compile_diagnostics.hpp"
 #include "toolkit/folders.hpp"
 
 namespace compattatore {
@@ -43,7 +43,7 @@ std::vector<written_file> write_files(const fs::path& dir, const scenario_model&
 // Why nothing was written, for the summary line.
 std::string why_nothing(const author_compile& c, bool force) {
     if (!c.finished) return "nothing written: the line description gave no route grid";
-    if (c.closing_code != 0) return "nothing written: a closing check stopped the run";
+    if (c.closing_code != result::none) return "nothing written: a closing check stopped the run";
     return force ? "nothing written"
                  : "nothing written (--force writes what the default run would)";
 }
@@ -52,12 +52,13 @@ nlohmann::ordered_json to_json(const author_compile& c, const diagnostic_files& 
                                const std::vector<written_file>& files) {
     using json = nlohmann::ordered_json;
     const scenario_model& m = c.model;
-    const std::int32_t code = c.closing_code != 0 ? c.closing_code : m.result_code;
+    const std::int32_t code = c.closing_code != result::none ? c.closing_code : m.result_code;
     const result_code_info* info = find_result_code(code);
     json j;
     j["result_code"] = code;
-    j["error_position"] =
-        code != 0 && info != nullptr && info->has_position ? json(m.error_position) : json(nullptr);
+    j["error_position"] = code != result::none && info != nullptr && info->has_position
+                              ? json(m.error_position)
+                              : json(nullptr);
     j["errors"] = c.count(severity::error);
     j["warnings"] = c.count(severity::warning);
     json diagnostics = json::array();
@@ -82,6 +83,19 @@ nlohmann::ordered_json to_json(const author_compile& c, const diagnostic_files& 
     }
     j["files"] = std::move(written);
     return j;
+}
+
+// "1 error, 0 warnings; " and what was written.
+std::string summary_line(const author_compile& c, const std::vector<written_file>& files,
+                         bool force) {
+    std::string summary = plural(c.count(severity::error), "error") + ", " +
+                          plural(c.count(severity::warning), "warning") + "; ";
+    if (files.empty()) return summary + why_nothing(c, force);
+    summary += "wrote";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        summary += (i == 0 ? " " : ", ") + written_text(files[i].path, files[i].size);
+    }
+    return summary;
 }
 
 }  // namespace
@@ -124,18 +138,7 @@ int compile_command(const compile_options& o, std::ostream& out, std::ostream& e
     if (o.json) {
         out << to_json(c, names, files).dump(2) << "\n";
     } else {
-        std::string summary = plural(c.count(severity::error), "error") + ", " +
-                              plural(c.count(severity::warning), "warning") + "; ";
-        if (files.empty()) {
-            summary += why_nothing(c, o.force);
-        } else {
-            summary += "wrote";
-            for (std::size_t i = 0; i < files.size(); ++i) {
-                summary += (i == 0 ? " " : ", ") + files[i].path.string() + " (" +
-                           std::to_string(files[i].size) + " bytes)";
-            }
-        }
-        out << summary << "\n";
+        out << summary_line(c, files, o.force) << "\n";
     }
     return c.clean() ? toolkit_status::ok : toolkit_status::errors;
 }

@@ -31,4 +31,8 @@ std::optional<std::string> read_input(const fs::path& path) {
     return read_file(path);
 }
 
+std::string written_text(const fs::path& path, std::uintmax_t bytes) {
+    return path.string() + " (" + std::to_string(bytes) + " bytes)";
+}
+
 }  // namespace compattatore

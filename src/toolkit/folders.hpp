@@ -1,7 +1,8 @@
 #pragma once
-// Checks made before a command starts work, so a bad path gives one clear line and exit 2
-// instead of a failure halfway through.
+// The commands' files: checks made before a command starts work, so a bad path gives one clear
+// line and exit 2 instead of a failure halfway through; and how a command names what it wrote.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,5 +15,8 @@ std::optional<std::string> output_folder_problem(const std::filesystem::path& di
 // The file's bytes; nullopt when there is no file at path. Throws file_error when something is
 // there but cannot be read (a folder, no permission).
 std::optional<std::string> read_input(const std::filesystem::path& path);
+
+// How a command names a file it wrote: "out/plan.svg (4096 bytes)".
+std::string written_text(const std::filesystem::path& path, std::uintmax_t bytes);
 
 }  // namespace compattatore

@@ -1,6 +1,5 @@
 // compattatore plot: the track plan or the route chart of compiled files, as SVG.
 
-#include "formats/binary_layout.hpp"
 #include "ground/files.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/folders.hpp"
@@ -13,30 +12,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct load_failure {
-    std::string line;
-};
+// Each option names one kind of file; a name of another kind is refused before it is read.
+template <class Table>
+std::optional<Table> load_option(const std::optional<fs::path>& path, binary_file_kind kind) {
+    if (!path) return std::nullopt;
+    if (classify_binary_file(*path) != kind) {
+        throw unusable_file(path->string() + ": not a " + std::string(kind_title(kind)) + " file");
+    }
+    return std::get<Table>(load_simulator_file(*path, kind).content);
+}
 
-// Reads and decodes one file of the expected kind, or throws load_failure with the one line to
-// show.
-template <class Table, class Decode>
-Table load(const fs::path& path, binary_file_kind expected, const char* what, Decode decode) {
-    if (classify_binary_file(path) != expected) {
-        throw load_failure{path.string() + ": not a " + what + " file"};
-    }
-    std::optional<std::string> bytes;
-    try {
-        bytes = read_input(path);
-    } catch (const file_error& e) {
-        throw load_failure{e.what()};
-    }
-    if (!bytes) throw load_failure{path.string() + ": no such file"};
-    try {
-        return decode(*bytes);
-    } catch (const binary_layout::decode_error& e) {
-        throw load_failure{path.string() + ": corrupt " + what + " at byte " +
-                           std::to_string(e.offset()) + ": " + e.detail()};
-    }
+std::string draw(const plot_options& o) {
+    const auto table = load_option<station_table_t>(o.sim, binary_file_kind::station_table);
+    const auto grid =
+        load_option<route_grid_t>(o.route ? o.route : o.dat, binary_file_kind::route_grid);
+    const station_table_t* names = table ? &*table : nullptr;
+    if (!o.profile) return route_svg(*grid, names);
+    const auto profile = load_option<line_profile_t>(o.profile, binary_file_kind::line_profile);
+    return plan_svg(*profile, names, grid ? &*grid : nullptr);
 }
 
 }  // namespace
@@ -53,36 +46,16 @@ int plot_command(const plot_options& o, std::ostream& out, std::ostream& err) {
     }
     std::string picture;
     try {
-        std::optional<station_table_t> table;
-        std::optional<route_grid_t> grid;
-        if (o.sim) {
-            table = load<station_table_t>(*o.sim, binary_file_kind::station_table, "station table",
-                                          binary_layout::decode_station_table);
-        }
-        const std::optional<fs::path>& grid_path = o.route ? o.route : o.dat;
-        if (grid_path) {
-            grid = load<route_grid_t>(*grid_path, binary_file_kind::route_grid, "route grid",
-                                      binary_layout::decode_route_grid);
-        }
-        if (o.profile) {
-            const line_profile_t profile =
-                load<line_profile_t>(*o.profile, binary_file_kind::line_profile, "line profile",
-                                     binary_layout::decode_line_profile);
-            picture = plan_svg(profile, table ? &*table : nullptr, grid ? &*grid : nullptr);
-        } else {
-            picture = route_svg(*grid, table ? &*table : nullptr);
-        }
-    } catch (const load_failure& f) {
-        err << "compattatore: " << f.line << "\n";
-        return toolkit_status::usage;
-    }
-    try {
+        picture = draw(o);
         replace_file(o.output, picture);
+    } catch (const unusable_file& e) {
+        err << "compattatore: " << e.what() << "\n";
+        return toolkit_status::usage;
     } catch (const file_error& e) {
         err << "compattatore: " << e.what() << "\n";
         return toolkit_status::usage;
     }
-    out << "wrote " << o.output.string() << " (" << picture.size() << " bytes)\n";
+    out << "wrote " << written_text(o.output, picture.size()) << "\n";
     return toolkit_status::ok;
 }
 

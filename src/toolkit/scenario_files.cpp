@@ -2,6 +2,11 @@
 
 #include <cstdio>
 
+#include "formats/binary_layout.hpp"
+#include "ground/files.hpp"
+#include "ground/roles.hpp"
+#include "toolkit/folders.hpp"
+
 namespace compattatore {
 
 std::optional<binary_file_kind> classify_binary_file(const std::filesystem::path& path) {
@@ -10,6 +15,50 @@ std::optional<binary_file_kind> classify_binary_file(const std::filesystem::path
     if (name.ends_with(".dat")) return binary_file_kind::route_grid;
     if (name.ends_with(".sim")) return binary_file_kind::station_table;
     return std::nullopt;
+}
+
+std::string_view kind_title(binary_file_kind kind) {
+    switch (kind) {
+        case binary_file_kind::line_profile:
+            return "line profile";
+        case binary_file_kind::station_table:
+            return "station table";
+        case binary_file_kind::route_grid:
+            return "route grid";
+    }
+    return "";
+}
+
+namespace {
+
+simulator_table decode(std::string_view bytes, binary_file_kind kind) {
+    switch (kind) {
+        case binary_file_kind::line_profile:
+            return binary_layout::decode_line_profile(bytes);
+        case binary_file_kind::station_table:
+            return binary_layout::decode_station_table(bytes);
+        case binary_file_kind::route_grid:
+            break;
+    }
+    return binary_layout::decode_route_grid(bytes);
+}
+
+}  // namespace
+
+loaded_file load_simulator_file(const std::filesystem::path& path, binary_file_kind kind) {
+    std::optional<std::string> bytes;
+    try {
+        bytes = read_input(path);
+    } catch (const file_error& e) {
+        throw unusable_file(e.what());
+    }
+    if (!bytes) throw unusable_file(path.string() + ": no such file");
+    try {
+        return {bytes->size(), decode(*bytes, kind)};
+    } catch (const binary_layout::decode_error& e) {
+        throw unusable_file(path.string() + ": corrupt " + std::string(kind_title(kind)) +
+                            " at byte " + std::to_string(e.offset()) + ": " + e.detail());
+    }
 }
 
 namespace {
@@ -29,7 +78,7 @@ int lowest_board_entry(const station_table_t& table) {
 }
 
 bool is_station_entry(const station_table_t& table, int entry) {
-    if (entry < 1 || entry >= lowest_board_entry(table)) return false;
+    if (role_of_slot(entry, lowest_board_entry(table)) != slot_role::station) return false;
     return table[static_cast<std::size_t>(entry)] != station_entry{};
 }
 
@@ -40,26 +89,18 @@ std::string clock_text(std::int32_t seconds) {
     return text;
 }
 
-int field_value(const route_cell& c, cell_field field) {
-    switch (field) {
-        case cell_field::gradient:
-            return c.gradient;
-        case cell_field::speed_limit:
-            return c.speed_limit;
-        case cell_field::adhesion:
-            return c.adhesion;
-        case cell_field::mountain_type:
-            return c.mountain_type;
-        case cell_field::approach_mark:
-            return c.approach_mark;
-    }
-    return 0;
+std::string reading_text(const cell_profile& profile, int stored) {
+    const int reading = profile.reading(stored);
+    std::string text = profile.signed_reading && reading > 0 ? "+" : "";
+    text += std::to_string(reading);
+    if (!profile.unit.empty()) text.append(" ").append(profile.unit);
+    return text;
 }
 
-std::vector<cell_run> runs_of(const route_grid_t& grid, cell_field field) {
+std::vector<cell_run> runs_of(const route_grid_t& grid, std::uint8_t route_cell::*member) {
     std::vector<cell_run> runs;
     for (std::size_t i = 0; i < grid.size(); ++i) {
-        const int v = field_value(grid[i], field);
+        const int v = grid[i].*member;
         const auto cell = static_cast<std::int32_t>(i);
         if (!runs.empty() && runs.back().value == v && runs.back().last_cell == cell - 1) {
             runs.back().last_cell = cell;

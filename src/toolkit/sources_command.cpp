@@ -1,8 +1,8 @@
 // compattatore sources: the scenario's own texts, as a starting point for an author.
 
+#include "ground/file_names.hpp"
 #include "ground/files.hpp"
 #include "ground/model.hpp"
-#include "ground/file_names.hpp"
 #include "sources/writers.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/folders.hpp"
@@ -37,7 +37,7 @@ int sources_command(const sources_options& o, std::ostream& out, std::ostream& e
     }
     for (const std::string& name : names) {
         const auto path = o.output / name;
-        out << "wrote " << path.string() << " (" << std::filesystem::file_size(path) << " bytes)\n";
+        out << "wrote " << written_text(path, std::filesystem::file_size(path)) << "\n";
     }
     return toolkit_status::ok;
 }

@@ -13,7 +13,7 @@
 #include "formats/binary_files.hpp"
 #include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
-#include "toolkit/author_compile.hpp"
+#include "toolkit/compile_author.hpp"
 
 namespace compattatore {
 namespace {

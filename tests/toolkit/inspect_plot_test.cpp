@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -14,8 +15,8 @@
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "support/temp_dir.hpp"
-#include "toolkit/author_compile.hpp"
 #include "toolkit/commands.hpp"
+#include "toolkit/compile_author.hpp"
 #include "toolkit/plot.hpp"
 #include "xml_check.hpp"
 
@@ -225,6 +226,143 @@ TEST_F(Written, DamagedFilesGiveOneLineWithTheByteOffset) {
     EXPECT_EQ(other.status, 2);
     EXPECT_NE(other.err.find("not a simulator file"), std::string::npos);
     EXPECT_EQ(inspect({dir / "Missing.sim"}, false).status, 2);
+}
+
+TEST_F(Written, InspectAndPlotNameTheFileTheyCannotUse) {
+    temp_dir dir;
+    spit(dir / "Cut.dat", slurp(dat()).substr(0, 100));
+    spit(dir / "Bad_linea.dat", std::string("\x07\x00", 2));
+    spit(dir / "notes.txt", "hi");
+    fs::create_directory(dir / "folder.sim");
+    const std::string d = dir.path().string() + "/";
+    const auto plot = [&](plot_options o) {
+        std::ostringstream out, err;
+        o.output = dir / "picture.svg";
+        const int status = plot_command(o, out, err);
+        EXPECT_FALSE(fs::exists(dir / "picture.svg"));
+        return printed{status, out.str(), err.str()};
+    };
+    const auto route = [](fs::path p) {
+        plot_options o;
+        o.route = std::move(p);
+        return o;
+    };
+    const auto plan_with_sim = [&](fs::path p) {
+        plot_options o;
+        o.profile = profile();
+        o.sim = std::move(p);
+        return o;
+    };
+    const auto plan = [](fs::path p) {
+        plot_options o;
+        o.profile = std::move(p);
+        return o;
+    };
+    // Reading and decoding say the same in both commands; only the kind check is each its own.
+    struct {
+        const char* name;
+        std::vector<fs::path> inspected;  // empty: plot only
+        plot_options plotted;
+        std::string says;
+    } cases[] = {
+        {"missing",
+         {dir / "Missing.sim"},
+         plan_with_sim(dir / "Missing.sim"),
+         "compattatore: " + d + "Missing.sim: no such file\n"},
+        {"folder",
+         {dir / "folder.sim"},
+         plan_with_sim(dir / "folder.sim"),
+         "compattatore: cannot read " + d + "folder.sim: it is a folder\n"},
+        {"truncated grid",
+         {dir / "Cut.dat"},
+         route(dir / "Cut.dat"),
+         "compattatore: " + d +
+             "Cut.dat: corrupt route grid at byte 90: truncated route cell 6: 10 of 15 bytes\n"},
+        {"unknown tag",
+         {dir / "Bad_linea.dat"},
+         plan(dir / "Bad_linea.dat"),
+         "compattatore: " + d + "Bad_linea.dat: corrupt line profile at byte 0: unknown tag 7\n"},
+        {"profile as the route",
+         {},
+         route(dir / "Bad_linea.dat"),
+         "compattatore: " + d + "Bad_linea.dat: not a route grid file\n"},
+        {"text as the station table",
+         {},
+         plan_with_sim(dir / "notes.txt"),
+         "compattatore: " + d + "notes.txt: not a station table file\n"},
+        {"grid as the profile",
+         {},
+         plan(dat()),
+         "compattatore: " + dat().string() + ": not a line profile file\n"},
+    };
+    for (const auto& k : cases) {
+        const printed p = plot(k.plotted);
+        EXPECT_EQ(p.status, 2) << k.name;
+        EXPECT_EQ(p.out, "") << k.name;
+        EXPECT_EQ(p.err, k.says) << k.name;
+        if (k.inspected.empty()) continue;
+        for (const bool as_json : {false, true}) {
+            const printed i = inspect(k.inspected, as_json);
+            EXPECT_EQ(i.status, 2) << k.name;
+            EXPECT_EQ(i.out, "") << k.name;
+            EXPECT_EQ(i.err, k.says) << k.name;
+        }
+    }
+    EXPECT_EQ(inspect({dir / "notes.txt"}, false).err,
+              "compattatore: " + d +
+                  "notes.txt: not a simulator file (names end in _linea.dat, .sim or .dat)\n");
+}
+
+// FNV-1a, enough to notice any change of a byte.
+std::uint64_t digest(const std::string& bytes) {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (unsigned char c : bytes) h = (h ^ c) * 0x100000001b3ull;
+    return h;
+}
+
+TEST_F(Written, ListingsAndPicturesKeepEveryByte) {
+    // Inspect shows the paths it is given; without the folder they read as run inside it.
+    const auto in_folder = [](std::string text) {
+        const std::string folder = dir_->path().string() + "/";
+        for (auto at = text.find(folder); at != std::string::npos; at = text.find(folder, at)) {
+            text.erase(at, folder.size());
+        }
+        return text;
+    };
+    const auto& m = model();
+    struct {
+        const char* name;
+        std::function<std::string()> make;
+        std::size_t size;
+        std::uint64_t digest;
+    } cases[] = {
+        {"text of the three files",
+         [&] {
+             return in_folder(
+                 inspect({sim(), dat(), profile()}, false, point_selection{2199, 2205, 1}).out);
+         },
+         41302, 0x45026351610004c9ull},
+        {"JSON of the three files",
+         [&] {
+             return in_folder(
+                 inspect({sim(), dat(), profile()}, true, point_selection{0, std::nullopt, 5000})
+                     .out);
+         },
+         349454, 0xb06d7a29de87928eull},
+        {"labelled plan", [&] { return plan_svg(m.line_profile, &m.station_table, &m.route_grid); },
+         47667, 0xb422bd6a9c57b76bull},
+        {"bare plan", [&] { return plan_svg(m.line_profile, nullptr, nullptr); }, 41150,
+         0x9797504e54f674afull},
+        {"named route chart", [&] { return route_svg(m.route_grid, &m.station_table); }, 59496,
+         0xbc3b1ac679d9c3d2ull},
+        {"bare route chart", [&] { return route_svg(m.route_grid, nullptr); }, 51614,
+         0x4ebd5b4bb8de998aull},
+    };
+    for (const auto& k : cases) {
+        const std::string bytes = k.make();
+        EXPECT_EQ(bytes.size(), k.size) << k.name;
+        EXPECT_EQ(digest(bytes), k.digest) << k.name << ": " << std::hex << digest(bytes);
+    }
 }
 
 TEST(PointSelection, ParsesStepRangeAndStepInRange) {

@@ -9,6 +9,7 @@
 
 #include "compiler/compile_report.hpp"
 #include "ground/model.hpp"
+#include "ground/result_codes.hpp"
 #include "pipeline/scenario_pipeline.hpp"
 
 namespace compattatore {
@@ -27,13 +28,14 @@ struct author_compile {
     // False when the line description never dimensioned the route grid: there is nothing the
     // simulator could load, so nothing may be written, not even on request.
     bool finished = false;
-    // 1250 or 1251 when a closing check stopped; the default run writes nothing then either.
-    std::int32_t closing_code = 0;
+    // result::stamp_slots_taken or result::checksum_slots_taken when a closing check stopped;
+    // the default run writes nothing then either.
+    std::int32_t closing_code = result::none;
 
     std::size_t count(severity level) const;
     bool clean() const { return count(severity::error) == 0; }
     // Whether the default run would write the binary files for these descriptions.
-    bool writable() const { return finished && closing_code == 0; }
+    bool writable() const { return finished && closing_code == result::none; }
 };
 
 author_compile compile_author_sources(const author_sources& sources);

@@ -1,8 +1,9 @@
-#include "toolkit/cell_values.hpp"
+#include "toolkit/inspect_cell_values.hpp"
 
 #include <sstream>
 
 #include "ground/code_page_850.hpp"
+#include "ground/roles.hpp"
 
 namespace compattatore {
 
@@ -55,17 +56,18 @@ std::string entry_name(const station_table_t* names, int entry) {
 }  // namespace
 
 signal_values split_signal(const route_cell& c) {
+    const signal_cell s{c};
     signal_values v{};
-    v.s1 = tens(c.value_a);
-    v.d1 = units(c.value_a);
-    v.s2 = tens(c.value_b);
-    v.d2 = units(c.value_b);
-    v.s3 = tens(c.value_c);
-    v.d3 = units(c.value_c);
-    v.rapp = tens(c.value_d);
+    v.s1 = tens(s.aspects_1());
+    v.d1 = units(s.aspects_1());
+    v.s2 = tens(s.aspects_2());
+    v.d2 = units(s.aspects_2());
+    v.s3 = tens(s.aspects_3());
+    v.d3 = units(s.aspects_3());
+    v.rapp = tens(s.type());
     // dx is 0 to 2 in every description, so the units split into 3 x sx + dx one way only.
-    v.sx = units(c.value_d) / 3;
-    v.dx = units(c.value_d) % 3;
+    v.sx = units(s.type()) / 3;
+    v.dx = units(s.type()) % 3;
     return v;
 }
 
@@ -75,47 +77,64 @@ speed_pair unpack_speeds(std::int16_t packed) {
     return {5 * s, 5 * (p - 100 * s)};
 }
 
+namespace {
+
+void describe_signal(std::ostream& out, const route_cell& c) {
+    const signal_values s = split_signal(c);
+    out << " " << s.s1 << "," << s.s2 << "," << s.s3 << " / " << s.d1 << "," << s.d2 << "," << s.d3
+        << ", type " << signal_cell{c}.type() << " (rapp " << s.rapp << ", sx " << s.sx << ", dx "
+        << s.dx << ")";
+    if (c.signal_delay != 0) out << ", delay " << int(c.signal_delay);
+}
+
+void describe_speed_board(std::ostream& out, const route_cell& c) {
+    const speed_board_cell board{c};
+    const std::int16_t packed[] = {board.speeds_a(), board.speeds_b(), board.speeds_c()};
+    const char* names[] = {"A", "B", "C"};
+    for (int i = 0; i < 3; ++i) {
+        const speed_pair p = unpack_speeds(packed[i]);
+        out << (i == 0 ? " " : ", ") << names[i] << " " << p.s_kmh << "/" << p.d_kmh << " km/h";
+    }
+    out << ", stripes " << tens(board.stripes()) << "/" << units(board.stripes());
+}
+
+}  // namespace
+
 std::string describe_cell(const route_cell& c, const station_table_t* names) {
     std::ostringstream out;
     out << cell_kind_name(c.kind);
     switch (c.kind) {
-        case cell_kind::signal: {
-            const signal_values s = split_signal(c);
-            out << " " << s.s1 << "," << s.s2 << "," << s.s3 << " / " << s.d1 << "," << s.d2 << ","
-                << s.d3 << ", type " << c.value_d << " (rapp " << s.rapp << ", sx " << s.sx
-                << ", dx " << s.dx << ")";
-            if (c.signal_delay != 0) out << ", delay " << int(c.signal_delay);
+        case cell_kind::signal:
+            describe_signal(out, c);
             break;
-        }
         case cell_kind::slowdown_end:
-        case cell_kind::slowdown_start:
-            out << " " << c.value_a << " km/h, d_v " << c.value_b << ", f_tt " << c.value_c;
-            break;
-        case cell_kind::slowdown_warning:
-            out << " " << c.value_a << " km/h, d_v " << c.value_b;
-            break;
-        case cell_kind::slowdown_prewarning:
-            out << " " << c.value_a << " (countdown " << c.value_b << ")";
-            break;
-        case cell_kind::speed_board: {
-            const char* abc[] = {"A", "B", "C"};
-            const std::int16_t packed[] = {c.value_a, c.value_b, c.value_c};
-            for (int i = 0; i < 3; ++i) {
-                const speed_pair p = unpack_speeds(packed[i]);
-                out << (i == 0 ? " " : ", ") << abc[i] << " " << p.s_kmh << "/" << p.d_kmh
-                    << " km/h";
-            }
-            out << ", stripes " << tens(c.value_d) << "/" << units(c.value_d);
+        case cell_kind::slowdown_start: {
+            const slowdown_cell s{c};
+            out << " " << s.speed_kmh() << " km/h, d_v " << s.d_v() << ", f_tt " << s.f_tt();
             break;
         }
+        case cell_kind::slowdown_warning: {
+            const slowdown_cell s{c};
+            out << " " << s.speed_kmh() << " km/h, d_v " << s.d_v();
+            break;
+        }
+        case cell_kind::slowdown_prewarning: {
+            const prewarning_cell p{c};
+            out << " " << p.countdown() << " (countdown " << p.d_v_countdown() << ")";
+            break;
+        }
+        case cell_kind::speed_board:
+            describe_speed_board(out, c);
+            break;
         case cell_kind::station_stop:
-            out << " of entry " << c.value_a << entry_name(names, c.value_a);
+            out << " of entry " << station_entry_of(c) << entry_name(names, station_entry_of(c));
             break;
         case cell_kind::code_point:
-            out << " code " << c.value_a;
+            out << " code " << cab_code_of(c);
             break;
         case cell_kind::direction_board:
-            out << " text entry " << c.value_a << entry_name(names, c.value_a);
+            out << " text entry " << board_text_entry_of(c)
+                << entry_name(names, board_text_entry_of(c));
             break;
         case cell_kind::code_off_point:
         case cell_kind::mountain_marker:

@@ -1,7 +1,7 @@
 // Every result code reaches the author as a diagnostic naming the file, line, column, code and
 // position of the problem; and the warnings name what the formats drop without a code.
 
-#include "toolkit/diagnostics.hpp"
+#include "toolkit/compile_diagnostics.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "compiler/description_fixture.hpp"
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
-#include "toolkit/author_compile.hpp"
+#include "toolkit/compile_author.hpp"
 
 namespace compattatore {
 namespace {

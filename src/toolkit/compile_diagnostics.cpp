@@ -1,4 +1,4 @@
-#include "toolkit/diagnostics.hpp"
+#include "toolkit/compile_diagnostics.hpp"
 
 #include "ground/kilometres.hpp"
 #include "ground/result_codes.hpp"

@@ -1,4 +1,4 @@
-#include "toolkit/author_compile.hpp"
+#include "toolkit/compile_author.hpp"
 
 #include <algorithm>
 

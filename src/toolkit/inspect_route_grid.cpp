@@ -1,0 +1,133 @@
+// inspect of a route grid: the cells that hold an object one by one, the per-cell profiles as
+// runs of equal values.
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "ground/roles.hpp"
+#include "ground/units.hpp"
+#include "toolkit/inspect_cell_values.hpp"
+#include "toolkit/inspect_views.hpp"
+#include "toolkit/scenario_files.hpp"
+
+namespace compattatore::inspect {
+
+namespace {
+
+using binary_layout::route_cell_fields;
+
+// The per-cell profiles are listed as runs; every other field of a cell belongs to its object.
+template <class Member>
+bool is_profile(Member member) {
+    for (const cell_profile* p : cell_profiles) {
+        if (same_member(member, p->member)) return true;
+    }
+    return false;
+}
+
+bool holds_object(const route_cell& c) {
+    bool any = false;
+    binary_layout::for_each_field(route_cell_fields, [&](const auto& f) {
+        if (!is_profile(f.member) && c.*(f.member) != 0) any = true;
+    });
+    return any;
+}
+
+json cell_json(const route_cell& c, std::size_t i, const station_table_t* names) {
+    json j = {{"cell", i}, {"position", cell_start_m(static_cast<std::int64_t>(i))}};
+    binary_layout::for_each_field(route_cell_fields, [&](const auto& f) {
+        if (is_profile(f.member)) return;
+        j[std::string(f.name)] = c.*(f.member);
+        if (same_member(f.member, &route_cell::kind))
+            j["kind_name"] = std::string(cell_kind_name(c.kind));
+    });
+    j["text"] = describe_cell(c, names);
+    return j;
+}
+
+std::string profile_name(const cell_profile& p) {
+    return std::string(binary_layout::name_of(route_cell_fields, p.member));
+}
+
+json runs_json(const route_grid_t& g) {
+    json runs = json::object();
+    for (const cell_profile* p : cell_profiles) {
+        json list = json::array();
+        for (const cell_run& r : runs_of(g, p->member)) {
+            list.push_back({{"first_cell", r.first_cell},
+                            {"last_cell", r.last_cell},
+                            {"from", cell_start_m(r.first_cell)},
+                            {"value", r.value}});
+        }
+        runs[profile_name(*p)] = std::move(list);
+    }
+    return runs;
+}
+
+void print_objects(const route_grid_t& g, const station_table_t* names, std::ostream& out) {
+    out << "objects:\n";
+    for (std::size_t i = 0; i < g.size(); ++i) {
+        if (g[i].kind == cell_kind::empty) continue;
+        char head[64];
+        std::snprintf(head, sizeof head, "  cell %5zu  at %7" PRId64 " m  ", i,
+                      cell_start_m(static_cast<std::int64_t>(i)));
+        out << head << describe_cell(g[i], names) << "\n";
+    }
+}
+
+void print_runs(const route_grid_t& g, const cell_profile& p, std::ostream& out) {
+    out << profile_name(p) << ":\n";
+    for (const cell_run& r : runs_of(g, p.member)) {
+        if (p.zero_is_none && r.value == 0) continue;
+        char line[128];
+        std::snprintf(line, sizeof line, "  cells %5d-%-5d  from %7" PRId64 " m  ", r.first_cell,
+                      r.last_cell, cell_start_m(r.first_cell));
+        out << line << reading_text(p, r.value) << "\n";
+    }
+}
+
+// Marks are few and single cells: listed as cell:mark, twelve to a line.
+void print_marks(const route_grid_t& g, std::ostream& out) {
+    out << "approach marks (cell:mark):";
+    int shown = 0;
+    for (std::size_t i = 0; i < g.size(); ++i) {
+        const int mark = g[i].*approach_mark_profile.member;
+        if (mark == 0) continue;
+        out << (shown++ % 12 == 0 ? "\n  " : " ") << i << ":" << mark;
+    }
+    out << "\n";
+}
+
+}  // namespace
+
+json route_grid_json(const route_grid_t& g, const station_table_t* names) {
+    json objects = json::array();
+    for (std::size_t i = 0; i < g.size(); ++i) {
+        if (holds_object(g[i])) objects.push_back(cell_json(g[i], i, names));
+    }
+    json j = {{"cells", g.size()},
+              {"last_cell", static_cast<std::int64_t>(g.size()) - 1},
+              {"objects", std::move(objects)},
+              {"runs", runs_json(g)}};
+    if (g.size() > stamp_cell) {
+        const stamp_cell_fields s{g[stamp_cell]};
+        j["stamp"] = s.stamp();
+        j["plain_checksum"] = s.plain_checksum();
+    }
+    return j;
+}
+
+void print_route_grid(const route_grid_t& g, const station_table_t* names, std::ostream& out) {
+    if (g.size() > stamp_cell) {
+        const stamp_cell_fields s{g[stamp_cell]};
+        out << "cell " << stamp_cell << ": stamp " << s.stamp() << ", plain checksum "
+            << s.plain_checksum() << "\n";
+    }
+    print_objects(g, names, out);
+    for (const cell_profile* p : cell_profiles) {
+        if (p != &approach_mark_profile) print_runs(g, *p, out);
+    }
+    print_marks(g, out);
+}
+
+}  // namespace compattatore::inspect

@@ -1,0 +1,35 @@
+#include "toolkit/plot_drawing.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+namespace compattatore {
+
+double nice_step(double span, double ticks) {
+    if (span <= 0) return 1;
+    const double raw = span / ticks;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double m : {1.0, 2.0, 5.0, 10.0}) {
+        if (m * power >= raw) return m * power;
+    }
+    return 10 * power;
+}
+
+std::string kilometre_label(double metres) {
+    const double km = metres / 1000.0;
+    char text[32];
+    if (std::fabs(km - std::round(km)) < 1e-9) {
+        std::snprintf(text, sizeof text, "%.0f km", km);
+    } else {
+        std::snprintf(text, sizeof text, "%.1f km", km);
+    }
+    return text;
+}
+
+svg_element triangle_marker(double x, double y, ink fill) {
+    svg_element e = svg_path(path_data().move_to(x, y).relative("l-5 10 h10").close());
+    e.attr("fill", colour(fill));
+    return e;
+}
+
+}  // namespace compattatore
