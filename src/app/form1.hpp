@@ -21,11 +21,14 @@ public:
     Form1(std::filesystem::path app_path, window_platform& platform)
         : app_path_(std::move(app_path)), platform_(platform) {}
 
-    // The whole run: identity, waiting window, the five text sources, then route finishing.
+    // The whole run: identity, waiting window, the five text sources, then route finishing. The
+    // run holds its folder throughout, so a second run there waits for this one to end. On any
+    // failure the description texts this run wrote are removed.
     void Form_Load();
 
     // Route finishing: compile the two descriptions, finish the grid, write the binary files.
-    // j non-zero builds and writes the line profile.
+    // j non-zero builds and writes the line profile. After Form_Load wrote the description texts
+    // a missing one is a file failure; called on its own, a missing text is the compiler's case.
     void memorizza_percorso(std::int32_t& j);
 
     scenario_model& model() { return model_; }
@@ -36,6 +39,12 @@ private:
     std::filesystem::path app_path_;
     window_platform& platform_;
     scenario_model model_;
+    // Which scratch description texts this run wrote and has not yet seen removed.
+    bool line_text_written_ = false;
+    bool train_text_written_ = false;
+
+    void write_sources();
+    void remove_written_texts() noexcept;
 };
 
 }  // namespace compattatore

@@ -1,7 +1,10 @@
 // compattatore: with no arguments, compiles the fixed scenario and writes its files beside the
 // executable; with arguments (console builds), runs one of the author's commands.
 
+#include <csignal>
+#include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 
 #include "ground/files.hpp"
@@ -19,12 +22,39 @@ using run_platform = compattatore::win32_platform;
 using run_platform = compattatore::console_platform;
 #endif
 
+namespace {
+
+#ifdef COMPATTATORE_TOOLKIT
+// Whatever escapes a command (no memory left, a length the library refuses) is one line and
+// status 4, never an abort.
+int run_command(int argc, char** argv) {
+    using namespace compattatore;
+    try {
+        return run_toolkit(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("compattatore: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "compattatore: %s\n", e.what());
+    } catch (...) {
+        std::fputs("compattatore: unexpected failure\n", stderr);
+    }
+    return exit_status::failure;
+}
+#endif
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace compattatore;
+#ifdef SIGXFSZ
+    // Past a file-size limit a write must fail with EFBIG and be reported like a full disk,
+    // not kill the process with a half-written temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     run_platform platform;
 #ifdef COMPATTATORE_TOOLKIT
     // Arguments name one of the author's commands; without any the run is the fixed scenario.
-    if (argc > 1) return run_toolkit(argc, argv);
+    if (argc > 1) return run_command(argc, argv);
 #else
     if (argc > 1) {
         platform.fail("takes no arguments", exit_status::usage);
@@ -35,8 +65,12 @@ int main(int argc, char** argv) {
         form.Form_Load();
     } catch (const file_error& e) {
         platform.fail(e.what(), exit_status::file_failure);
+    } catch (const std::bad_alloc&) {
+        platform.fail("out of memory", exit_status::failure);
     } catch (const std::exception& e) {
         platform.fail(e.what(), exit_status::failure);
+    } catch (...) {
+        platform.fail("unexpected failure", exit_status::failure);
     }
     return exit_status::ok;
 }

@@ -44,7 +44,7 @@ bool is_scratch_text(const std::string& name) {
 constexpr uid_t nobody = 65534;
 
 struct child_setup {
-    std::optional<rlim_t> file_size_limit;  // bytes; SIGXFSZ ignored so a write fails with EFBIG
+    std::optional<rlim_t> file_size_limit;  // bytes; the program must not die of SIGXFSZ
     std::optional<mode_t> umask;
     bool unprivileged = false;
 };
@@ -67,7 +67,8 @@ outcome run(const fs::path& exe, const child_setup& setup) {
         if (chdir(elsewhere.path().c_str()) != 0) _exit(121);
         if (setup.umask) umask(*setup.umask);
         if (setup.file_size_limit) {
-            std::signal(SIGXFSZ, SIG_IGN);  // stays ignored across exec
+            // As a shell starts it: the default disposition would kill the process at the limit.
+            std::signal(SIGXFSZ, SIG_DFL);
             const rlimit limit{*setup.file_size_limit, *setup.file_size_limit};
             if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(122);
         }

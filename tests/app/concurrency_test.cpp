@@ -1,0 +1,88 @@
+// Several runs started at once in one folder: each holds the folder for its whole run, so the
+// others wait, and every one of them ends as a run alone would, with the same six files.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/run_program.hpp"
+#include "support/temp_dir.hpp"
+
+extern char** environ;
+
+namespace compattatore {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::run_files;
+using testing::slurp;
+using testing::temp_dir;
+
+std::map<std::string, std::string> folder_contents(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        if (name != "compattatore") files[name] = slurp(e.path());
+    }
+    return files;
+}
+
+// Starts count copies of exe at once, with their output thrown away; returns their statuses.
+std::vector<int> run_at_once(const fs::path& exe, int count) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<pid_t> pids;
+    for (int i = 0; i < count; ++i) {
+        pid_t pid = 0;
+        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
+        if (posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0) {
+            pids.push_back(pid);
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    std::vector<int> statuses;
+    for (const pid_t pid : pids) {
+        int raw = 0;
+        waitpid(pid, &raw, 0);
+        statuses.push_back(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
+    }
+    return statuses;
+}
+
+TEST(ConcurrentRuns, EveryRunEndsWellAndTheFilesAreThoseOfASingleRun) {
+    temp_dir alone;
+    fs::copy_file(COMPATTATORE_EXE, alone / "compattatore");
+    ASSERT_EQ(run_at_once(alone / "compattatore", 1), std::vector<int>{0});
+    const auto expected = folder_contents(alone.path());
+    ASSERT_EQ(expected.size(), 6u);
+
+    temp_dir shared;
+    fs::copy_file(COMPATTATORE_EXE, shared / "compattatore");
+    for (int round = 0; round < 24; ++round) {
+        const int count = 2 + round % 3;
+        SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(count) + " runs");
+        const std::vector<int> statuses = run_at_once(shared / "compattatore", count);
+        EXPECT_EQ(statuses, std::vector<int>(static_cast<std::size_t>(count), 0));
+        // The six files and nothing else: no scratch text, no temporary file.
+        const auto got = folder_contents(shared.path());
+        EXPECT_EQ(got.size(), expected.size());
+        for (const auto& [name, bytes] : expected) {
+            const auto it = got.find(name);
+            ASSERT_NE(it, got.end()) << name;
+            EXPECT_TRUE(it->second == bytes) << name << " differs from a single run's";
+        }
+        if (::testing::Test::HasFailure()) break;
+    }
+}
+
+}  // namespace
+}  // namespace compattatore
