@@ -4,8 +4,8 @@
 #include <exception>
 #include <string>
 
-#include "ground/files.hpp"
 #include "app/form1.hpp"
+#include "ground/files.hpp"
 #ifdef COMPATTATORE_TOOLKIT
 #include "toolkit/toolkit.hpp"
 #endif
