@@ -51,7 +51,7 @@ void Form1::Form_Load() {
     const folder_lock hold(app_path_);
     try {
         write_sources();
-        std::int32_t j = 1;
+        std::int32_t j = 1;  // the run always builds and writes the line profile
         memorizza_percorso(j);
     } catch (...) {
         remove_written_texts();
@@ -91,6 +91,7 @@ void Form1::memorizza_percorso(std::int32_t& j) {
                                 std::to_string(model_.result_code) +
                                 "); no simulator file written");
     }
+    // errore ends the process: a closing check that stopped the run leaves no binary file.
     if (outcome.closing_code != 0) platform_.errore(std::to_string(outcome.closing_code));
     write_binary_files(app_path_, model_);
 }

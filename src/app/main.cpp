@@ -7,8 +7,8 @@
 #include <new>
 #include <string>
 
-#include "ground/files.hpp"
 #include "app/form1.hpp"
+#include "ground/files.hpp"
 #ifdef COMPATTATORE_TOOLKIT
 #include "toolkit/toolkit.hpp"
 #endif

@@ -9,6 +9,7 @@
 
 #include "finishing/finishing.hpp"
 #include "ground/result_codes.hpp"
+#include "ground/roles.hpp"
 #include "ground/rounding.hpp"
 #include "ground/units.hpp"
 
@@ -51,6 +52,8 @@ class pass {
           last_(static_cast<int>(
               std::min<std::int64_t>(m.last_cell, static_cast<std::int64_t>(grid_.size()) - 1))) {}
 
+    // Cell 0 and the last two cells are never visited. Each test sees the grid as the pass has
+    // left it so far: a code point placed for one slowdown takes its cell for the next one.
     void run() {
         for (int c = 1; c <= last_ - 2; ++c) {
             if (kind(c) == cell_kind::slowdown_warning) signals_before_warning(c);
@@ -62,19 +65,22 @@ class pass {
     std::uint8_t kind(int i) const { return grid_[static_cast<std::size_t>(i)].kind; }
     // Cells past the last one do not exist and so are never free.
     bool free(int i) const { return i <= last_ && is_free(grid_[static_cast<std::size_t>(i)]); }
+    // Marking overwrites a mountain marker; no field but the kind and the code changes.
     void mark(int i) {
         auto& cell = grid_[static_cast<std::size_t>(i)];
         cell.kind = cell_kind::code_point;
-        cell.value_a = placed_code;
+        cab_code_of(cell) = placed_code;
     }
+    // A code point already there keeps the lower of its code and the placed one (270 becomes
+    // 180; 120 stays).
     void lower(int i) {
-        auto& cell = grid_[static_cast<std::size_t>(i)];
-        cell.value_a = to_int16(
-            minimo(tagged_value::of_int16(placed_code), tagged_value::of_int16(cell.value_a)));
+        std::int16_t& code = cab_code_of(grid_[static_cast<std::size_t>(i)]);
+        code = to_int16(minimo(tagged_value::of_int16(placed_code), tagged_value::of_int16(code)));
     }
 
-    // Every signal up to 20 cells before a warning cell gets a code point just before it, or has
-    // the one already there lowered when both cells before it are taken.
+    // Every signal up to 20 cells before a warning cell, the nearest first, gets a code point
+    // just before it. A free cell two before the signal is marked even when the cell just before
+    // it already is a code point: an existing code point is lowered only when neither is free.
     void signals_before_warning(int c) {
         for (int k = 1; k <= look_back; ++k) {
             const int t = c - k;
@@ -95,6 +101,8 @@ class pass {
     }
 
     void slowdown(int c) {
+        // Each triple gives one code point on its first free cell; a triple with no free cell is
+        // a conflict, and code points already in it are left as they are (not lowered).
         for (const auto& triple : start_triples) {
             if (c <= triple.back()) continue;
             const auto spot =
@@ -107,8 +115,9 @@ class pass {
         }
 
         // A fast slowdown gets no code points along it, but the signal after it is still looked
-        // for from its own end cell.
-        const bool slow = grid_[static_cast<std::size_t>(c)].value_a < speed_threshold;
+        // for from its own end cell. The speed compares as a signed 16-bit number.
+        const slowdown_cell<const route_cell> start{grid_[static_cast<std::size_t>(c)]};
+        const bool slow = start.speed_kmh() < speed_threshold;
         const std::optional<int> end = slow ? walk(c) : end_cell_after(c);
         if (!end) {
             m_.record(result::slowdown_without_end, c * cell_length_m);
@@ -118,7 +127,8 @@ class pass {
     }
 
     // Code points every 8 cells counted from the last one actually placed; returns the end cell,
-    // or nothing when the grid ends first.
+    // or nothing when the grid ends first. The end test comes after the step's mark, so an 8th
+    // step that lands on the end cell (never free) marks the cell before it or the one after.
     std::optional<int> walk(int c) {
         int w = c;
         int n = 0;
@@ -152,7 +162,8 @@ class pass {
         return std::nullopt;
     }
 
-    // The first signal within 12 cells after the end cell gets a code point just before it.
+    // The first signal within 12 cells after the end cell gets a code point just before it; a
+    // conflict is placed at the end cell, not at the signal.
     void before_next_signal(int end) {
         const int upper = std::min(end + signal_search, last_);
         for (int s = end; s <= upper; ++s) {
@@ -177,7 +188,7 @@ class pass {
 }  // namespace
 
 tagged_value minimo(const tagged_value& x, const tagged_value& y) {
-    // Compared by value whatever their types; an empty value counts as 0.
+    // Compared by value whatever their types; an empty value counts as 0. Equal values give x.
     return x.as_double() > y.as_double() ? y : x;
 }
 

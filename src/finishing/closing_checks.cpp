@@ -30,7 +30,7 @@ std::int32_t closing_checks(scenario_model& m) {
     }
     header.weighted_checksum() = codice_gara_st(m).as_int32();
     cell.plain_checksum() = codice_gara_og(m).as_int16();
-    return 0;
+    return result::none;
 }
 
 }  // namespace compattatore

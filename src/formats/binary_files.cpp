@@ -1,14 +1,15 @@
 #include "formats/binary_files.hpp"
 
-#include <bit>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "formats/binary_layout.hpp"
+#include "ground/file_names.hpp"
 #include "ground/files.hpp"
 #include "ground/huge_page_allocator.hpp"
-#include "ground/file_names.hpp"
 
 namespace compattatore {
 
@@ -16,45 +17,26 @@ using namespace binary_layout;
 
 namespace {
 
-inline char* put_le(char* p, std::uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) *p++ = static_cast<char>((v >> (8 * i)) & 0xFF);
-    return p;
+// A table's bytes: sized first, then each item put in table order by put(sink, item, index).
+template <class Buffer, class Items, class Put>
+Buffer encode_table(const Items& items, std::size_t size, Put put) {
+    Buffer out(size, '\0');
+    byte_sink sink(std::span<char>(out.data(), out.size()));
+    // A range loop: the bytes written could alias the table's own size, so an indexed loop would
+    // read it again after every value.
+    std::size_t index = 0;
+    for (const auto& item : items) put(sink, item, index++);
+    if (!sink.full()) throw std::logic_error("an encoder sized its buffer too large");
+    return out;
 }
-
-inline char* put_tagged(char* p, const tagged_value& v) {
-    const auto t = v.type();
-    p = put_le(p, static_cast<std::uint16_t>(t), 2);
-    switch (t) {
-        case tagged_value::tag::empty:
-            break;
-        case tagged_value::tag::int16:
-            p = put_le(p, static_cast<std::uint16_t>(v.as_int16()), 2);
-            break;
-        case tagged_value::tag::int32:
-            p = put_le(p, static_cast<std::uint32_t>(v.as_int32()), 4);
-            break;
-        case tagged_value::tag::float64:
-            p = put_le(p, std::bit_cast<std::uint64_t>(v.as_double()), 8);
-            break;
-    }
-    return p;
-}
-
-}  // namespace
-
-// The profile runs to a million points per coordinate, so the buffer is sized exactly first and
-// filled through a pointer rather than grown element by element.
-namespace {
 
 template <class Buffer>
 Buffer encode_line_profile_as(const line_profile_t& profile) {
     const auto& values = profile.storage();
     std::size_t size = 0;
-    for (const auto& v : values) size += tagged_width(v.type());
-    Buffer out(size, '\0');
-    char* p = out.data();
-    for (const auto& v : values) p = put_tagged(p, v);
-    return out;
+    for (const auto& v : values) size += tagged_width(v);
+    return encode_table<Buffer>(
+        values, size, [](byte_sink& sink, const tagged_value& v, std::size_t) { sink.put(v); });
 }
 
 }  // namespace
@@ -64,27 +46,24 @@ std::string encode_line_profile(const line_profile_t& profile) {
 }
 
 std::string encode_station_table(const station_table_t& table) {
-    std::string out;
     std::size_t size = table.size() * fixed_size(station_entry_fields);
     for (const auto& e : table) size += e.name.size();
-    out.reserve(size);
-    byte_sink sink(out);
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        try {
-            sink.put_record(table[i], station_entry_fields);
-        } catch (const std::length_error& e) {
-            throw std::length_error("station table entry " + std::to_string(i) + ": " + e.what());
-        }
-    }
-    return out;
+    return encode_table<std::string>(
+        table, size, [](byte_sink& sink, const station_entry& e, std::size_t i) {
+            try {
+                sink.put_record(e, station_entry_fields);
+            } catch (const std::length_error& error) {
+                throw std::length_error("station table entry " + std::to_string(i) + ": " +
+                                        error.what());
+            }
+        });
 }
 
 std::string encode_route_grid(const route_grid_t& grid) {
-    std::string out;
-    out.reserve(grid.size() * fixed_size(route_cell_fields));
-    byte_sink sink(out);
-    for (const auto& cell : grid) sink.put_record(cell, route_cell_fields);
-    return out;
+    return encode_table<std::string>(grid, grid.size() * fixed_size(route_cell_fields),
+                                     [](byte_sink& sink, const route_cell& cell, std::size_t) {
+                                         sink.put_record(cell, route_cell_fields);
+                                     });
 }
 
 void write_binary_files(const std::filesystem::path& app_path, const scenario_model& m) {
@@ -111,29 +90,7 @@ namespace binary_layout {
 line_profile_t decode_line_profile(std::string_view bytes) {
     std::vector<tagged_value> values;
     byte_source in(bytes);
-    while (!in.at_end()) {
-        const std::size_t at = in.offset();
-        const auto tag = static_cast<std::uint16_t>(in.take(2, "tag"));
-        switch (tag) {
-            case 0:
-                values.emplace_back();
-                break;
-            case 2:
-                values.push_back(tagged_value::of_int16(
-                    static_cast<std::int16_t>(static_cast<std::uint16_t>(in.take(2, "int16")))));
-                break;
-            case 3:
-                values.push_back(tagged_value::of_int32(
-                    static_cast<std::int32_t>(static_cast<std::uint32_t>(in.take(4, "int32")))));
-                break;
-            case 5:
-                values.push_back(
-                    tagged_value::of_double(std::bit_cast<double>(in.take(8, "double"))));
-                break;
-            default:
-                throw decode_error(at, "unknown tag " + std::to_string(tag));
-        }
-    }
+    while (!in.at_end()) in.get(values.emplace_back());
     line_profile_t profile;
     if (values.empty()) return profile;
     if (values.size() % 2 != 0) {
@@ -167,9 +124,10 @@ route_grid_t decode_route_grid(std::string_view bytes) {
     constexpr std::size_t cell_size = fixed_size(route_cell_fields);
     if (bytes.size() % cell_size != 0) {
         const std::size_t last_start = bytes.size() - bytes.size() % cell_size;
-        throw decode_error(last_start,
-                           "truncated route cell " + std::to_string(last_start / cell_size) + ": " +
-                               std::to_string(bytes.size() - last_start) + " of 15 bytes");
+        throw decode_error(last_start, "truncated route cell " +
+                                           std::to_string(last_start / cell_size) + ": " +
+                                           std::to_string(bytes.size() - last_start) + " of " +
+                                           std::to_string(cell_size) + " bytes");
     }
     route_grid_t grid(bytes.size() / cell_size);
     byte_source in(bytes);

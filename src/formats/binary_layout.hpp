@@ -7,14 +7,18 @@
 // Every integer is little-endian two's complement whatever the host; bytes are put and taken one
 // by one, never by copying a struct.
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
+#include <utility>
+#include <variant>
 
 #include "ground/model.hpp"
 #include "ground/tagged_value.hpp"
@@ -109,40 +113,32 @@ constexpr std::size_t fixed_size(const Fields& fields) {
     return size;
 }
 
-// Tagged values: a 16-bit tag, then the value in the width the tag gives.
-constexpr std::size_t tagged_width(tagged_value::tag t) {
-    switch (t) {
-        case tagged_value::tag::empty:
-            return 2;
-        case tagged_value::tag::int16:
-            return 4;
-        case tagged_value::tag::int32:
-            return 6;
-        case tagged_value::tag::float64:
-            return 10;
-    }
-    return 2;
-}
-
 static_assert(fixed_size(station_entry_fields) == 34);
 static_assert(fixed_size(route_cell_fields) == 15);
 
-// Appends little-endian fields to a byte string.
+// Puts little-endian fields into a buffer sized exactly beforehand: the profile runs to a million
+// points per coordinate, so its bytes are written in place rather than grown one by one.
 class byte_sink {
   public:
-    explicit byte_sink(std::string& out) : out_(out) {}
+    explicit byte_sink(std::span<char> out) : next_(out.data()), end_(out.data() + out.size()) {}
 
-    void put(std::uint8_t v) { out_.push_back(static_cast<char>(v)); }
-    void put(std::int16_t v) { put_le(static_cast<std::uint16_t>(v), 2); }
-    void put(std::int32_t v) { put_le(static_cast<std::uint32_t>(v), 4); }
+    // Whether the bytes put so far fill the buffer exactly.
+    bool full() const { return next_ == end_; }
+
+    void put(std::monostate) {}
+    void put(std::uint8_t v) { put_le<1>(v); }
+    void put(std::int16_t v) { put_le<2>(static_cast<std::uint16_t>(v)); }
+    void put(std::int32_t v) { put_le<4>(static_cast<std::uint32_t>(v)); }
+    void put(double v) { put_le<8>(std::bit_cast<std::uint64_t>(v)); }
     void put(const std::string& text) {
         if (text.size() > max_text_length) {
             throw std::length_error("a text of " + std::to_string(text.size()) +
                                     " bytes does not fit its 16-bit length");
         }
-        put_le(text.size(), 2);
-        out_.append(text);
+        put_le<2>(text.size());
+        std::copy(text.begin(), text.end(), room(text.size()));
     }
+    void put(const tagged_value& v);
 
     template <class Record, class Fields>
     void put_record(const Record& r, const Fields& fields) {
@@ -150,10 +146,20 @@ class byte_sink {
     }
 
   private:
-    void put_le(std::uint64_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) out_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    char* room(std::size_t bytes) {
+        if (static_cast<std::size_t>(end_ - next_) < bytes) {
+            throw std::logic_error("an encoder sized its buffer too small");
+        }
+        return std::exchange(next_, next_ + bytes);
     }
-    std::string& out_;
+    // The width is a constant so the bytes are stored without a loop.
+    template <std::size_t bytes>
+    void put_le(std::uint64_t v) {
+        char* p = room(bytes);
+        for (std::size_t i = 0; i < bytes; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    }
+    char* next_;
+    char* end_;
 };
 
 // Bytes that do not form the table they should: truncated, trailing or with an unknown tag.
@@ -180,6 +186,7 @@ class byte_source {
     std::size_t offset() const { return pos_; }
     bool at_end() const { return pos_ == bytes_.size(); }
 
+    void get(std::monostate&, std::string_view) {}
     void get(std::uint8_t& v, std::string_view what) {
         v = static_cast<std::uint8_t>(take(1, what));
     }
@@ -189,12 +196,15 @@ class byte_source {
     void get(std::int32_t& v, std::string_view what) {
         v = static_cast<std::int32_t>(static_cast<std::uint32_t>(take(4, what)));
     }
+    void get(double& v, std::string_view what) { v = std::bit_cast<double>(take(8, what)); }
     void get(std::string& text, std::string_view what) {
         const std::size_t length = static_cast<std::size_t>(take(2, what));
         need(length, what);
         text.assign(bytes_.substr(pos_, length));
         pos_ += length;
     }
+    // Fails at the tag's offset on a number no tag has.
+    void get(tagged_value& v);
     std::uint64_t take(std::size_t bytes, std::string_view what) {
         need(bytes, what);
         std::uint64_t v = 0;
@@ -228,6 +238,33 @@ class byte_source {
     std::string_view bytes_;
     std::size_t pos_ = 0;
 };
+
+// Tagged values: a 16-bit tag, then the value in the width of its type (nothing when empty).
+constexpr std::size_t tagged_width(const tagged_value& v) {
+    return 2 + v.visit([](auto value) -> std::size_t {
+        if constexpr (std::is_same_v<decltype(value), std::monostate>) {
+            return 0;
+        } else {
+            return sizeof value;
+        }
+    });
+}
+
+inline void byte_sink::put(const tagged_value& v) {
+    put(static_cast<std::int16_t>(v.type()));
+    v.visit([this](auto value) { put(value); });
+}
+
+inline void byte_source::get(tagged_value& v) {
+    const std::size_t at = pos_;
+    const auto number = static_cast<std::uint16_t>(take(2, "tag"));
+    const auto tag = tagged_value::tag_of(number);
+    if (!tag) throw decode_error(at, "unknown tag " + std::to_string(number));
+    v = tagged_value::zero_of(*tag).visit([&](auto value) {
+        get(value, tag_name(*tag));
+        return tagged_value::of(value);
+    });
+}
 
 // Readers of the three files; each throws decode_error on bytes that are not exactly one table.
 // The profile file carries no size, so its point count follows from its length.

@@ -46,9 +46,9 @@ struct huge_page_allocator {
         return static_cast<T*>(::operator new(bytes, std::align_val_t{alignof(T)}));
     }
 
-    void deallocate(T* p, std::size_t n) noexcept {
-        const std::size_t bytes = n * sizeof(T);
+    void deallocate(T* p, [[maybe_unused]] std::size_t n) noexcept {
 #if defined(__linux__)
+        const std::size_t bytes = n * sizeof(T);
         if (bytes >= huge_page) {
             munmap(p, mapped_size(bytes));
             return;

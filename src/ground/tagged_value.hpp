@@ -4,13 +4,14 @@
 // element must keep the type it was given.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <variant>
 
 namespace compattatore {
 
 class tagged_value {
-public:
+  public:
     // The tag numbers are the ones written to disk.
     enum class tag : std::uint16_t { empty = 0, int16 = 2, int32 = 3, float64 = 5 };
 
@@ -18,6 +19,23 @@ public:
     static constexpr tagged_value of_int16(std::int16_t v) { return {tag::int16, v}; }
     static constexpr tagged_value of_int32(std::int32_t v) { return {tag::int32, v}; }
     static constexpr tagged_value of_double(double v) { return {tag::float64, v}; }
+    // The value of the type visit hands out, so code generic over the types can build one back.
+    static constexpr tagged_value of(std::monostate) { return {}; }
+    static constexpr tagged_value of(std::int16_t v) { return of_int16(v); }
+    static constexpr tagged_value of(std::int32_t v) { return of_int32(v); }
+    static constexpr tagged_value of(double v) { return of_double(v); }
+
+    // The tag a number read from a file stands for; nothing for a number no tag has.
+    static constexpr std::optional<tag> tag_of(std::uint16_t number) {
+        for (const tag t : {tag::empty, tag::int16, tag::int32, tag::float64}) {
+            if (static_cast<std::uint16_t>(t) == number) return t;
+        }
+        return std::nullopt;
+    }
+    // A zero of the tag's type: visiting it tells a reader which type the tag's value has.
+    static constexpr tagged_value zero_of(tag t) {
+        return t == tag::float64 ? tagged_value(t, 0.0) : tagged_value(t, std::int32_t{0});
+    }
 
     constexpr tag type() const { return type_; }
     constexpr bool is_empty() const { return type_ == tag::empty; }
@@ -44,7 +62,7 @@ public:
 
     friend constexpr bool operator==(const tagged_value&, const tagged_value&) = default;
 
-private:
+  private:
     constexpr tagged_value(tag t, std::int32_t v) : type_(t), int_(v) {}
     constexpr tagged_value(tag t, double v) : type_(t), real_(v) {}
 

@@ -26,8 +26,10 @@ void add_error(compile_report* report, description_kind file, std::int32_t code,
     report->diagnostics.push_back(std::move(d));
 }
 
-// The pass records its conflicts in the model only, a later one replacing an earlier one; what
-// it recorded is the code standing after it. The model ends as if the pass had run on it as is.
+// The pass tells of a conflict only by replacing the model's result code (a later conflict
+// replacing an earlier one). To see whether it recorded one, the code is cleared for the pass and
+// the compiler's code put back when it recorded none: the model ends exactly as if the pass had
+// run on it unchanged.
 void finish_route(scenario_model& m, compile_report* report) {
     const std::int32_t code_before = m.result_code;
     m.result_code = result::none;
@@ -37,9 +39,9 @@ void finish_route(scenario_model& m, compile_report* report) {
         return;
     }
     const result_code_info* info = find_result_code(m.result_code);
-    add_error(report, description_kind::train, m.result_code,
-              info != nullptr && info->has_position ? std::optional(m.error_position)
-                                                    : std::nullopt);
+    add_error(
+        report, description_kind::train, m.result_code,
+        info != nullptr && info->has_position ? std::optional(m.error_position) : std::nullopt);
 }
 
 }  // namespace
@@ -52,12 +54,13 @@ pipeline_outcome compile_scenario(scenario_model& m, std::int32_t profile_option
 
     memorizza_dati(m, files, report);
     pipeline_outcome outcome;
+    // The stamps go into cell 1: a grid the line description never dimensioned has no cell 1.
     if (m.route_grid.size() < 2) return outcome;
     outcome.finished = true;
 
     finish_route(m, report);
     outcome.closing_code = closing_checks(m);
-    if (outcome.closing_code != 0) {
+    if (outcome.closing_code != result::none) {
         add_error(report, description_kind::line, outcome.closing_code, std::nullopt);
     }
     return outcome;

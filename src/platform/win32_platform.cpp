@@ -58,7 +58,9 @@ display_dpi screen_dpi() {
 
 }  // namespace
 
-int twips_to_pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+int twips_to_pixels(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
 
 form1_window show_form1_window() {
     using namespace form1_layout;
@@ -80,15 +82,16 @@ form1_window show_form1_window() {
                              instance, nullptr);
     if (w.form == nullptr) refused("create the window");
 
-    w.label = CreateWindowExW(
-        0, L"STATIC", label_text, WS_CHILD | WS_VISIBLE | SS_LEFT, twips_to_pixels(label_left, dpi.x),
-        twips_to_pixels(label_top, dpi.y), twips_to_pixels(label_width, dpi.x),
-        twips_to_pixels(label_height, dpi.y), w.form, nullptr, instance, nullptr);
+    w.label =
+        CreateWindowExW(0, L"STATIC", label_text, WS_CHILD | WS_VISIBLE | SS_LEFT,
+                        twips_to_pixels(label_left, dpi.x), twips_to_pixels(label_top, dpi.y),
+                        twips_to_pixels(label_width, dpi.x), twips_to_pixels(label_height, dpi.y),
+                        w.form, nullptr, instance, nullptr);
     if (w.label == nullptr) refused("create the label");
 
     w.font = CreateFontW(-MulDiv(label_points, dpi.y, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, label_font);
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_DONTCARE, label_font);
     if (w.font == nullptr) refused("create the label's font");
     SendMessageW(w.label, WM_SETFONT, reinterpret_cast<WPARAM>(w.font), FALSE);
 
@@ -98,18 +101,24 @@ form1_window show_form1_window() {
     return w;
 }
 
-std::wstring default_message_title() {
+std::filesystem::path module_path() {
+    // A path that fills the buffer may have been cut: try again with twice the room.
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n =
             GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return L"compattatore";
+        if (n == 0) return {};
         if (n < buffer.size()) {
             buffer.resize(n);
-            return std::filesystem::path(buffer).stem().wstring();
+            return buffer;
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::wstring default_message_title() {
+    const std::filesystem::path self = module_path();
+    return self.empty() ? L"compattatore" : self.stem().wstring();
 }
 
 std::wstring widen(std::string_view text) {
@@ -126,7 +135,9 @@ std::wstring widen(std::string_view text) {
     return wide;
 }
 
-void win32_platform::show_waiting_window() { window_ = show_form1_window(); }
+void win32_platform::show_waiting_window() {
+    window_ = show_form1_window();
+}
 
 void win32_platform::errore(const std::string& a) {
     const std::wstring text = L" Errore n. " + widen(a);

@@ -9,6 +9,7 @@
 #endif
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,9 @@ struct form1_window {
 // window system refuses a step.
 form1_window show_form1_window();
 
+// The running executable's full path, or an empty path when the system gives none.
+std::filesystem::path module_path();
+
 // The title of a message box that sets none of its own: the executable's name without its
 // extension.
 std::wstring default_message_title();
@@ -56,12 +60,12 @@ std::wstring default_message_title();
 std::wstring widen(std::string_view text);
 
 class win32_platform final : public window_platform {
-public:
+  public:
     void show_waiting_window() override;
     [[noreturn]] void errore(const std::string& a) override;
     [[noreturn]] void fail(const std::string& message, int status) override;
 
-private:
+  private:
     form1_window window_;
 };
 

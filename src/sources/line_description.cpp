@@ -4,10 +4,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
+#include <span>
 #include <vector>
 
-#include "ground/file_names.hpp"
 #include "ground/record_keywords.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
@@ -38,9 +37,9 @@ struct gradient_row {
 };
 
 struct mountain_row {
-    std::int32_t inizio;
-    std::int32_t fine;
-    std::int32_t tipo;
+    std::int32_t start;
+    std::int32_t end;
+    std::int32_t type;
 };
 
 // The three speeds hold for both sides of the line; the stripes are always 0 here.
@@ -115,24 +114,11 @@ constexpr direction_board_row direction_board_rows[] = {
     {182500, "(Ponte        )(Fiume Trebbia)"},
 };
 
-// Each value after its comma and a separator of blanks; the widths are the format's own.
-std::string record(std::string line, std::initializer_list<std::int32_t> values,
-                   const char* separator) {
-    for (const std::int32_t v : values) {
-        line += ',';
-        line += separator;
-        line += std::to_string(v);
-    }
-    return line;
-}
+// Each value after its comma and a separator of blanks; the separators are the format's own.
+using text::record;
 
 std::string general_line(const general_row& r) {
-    std::string line = r.keyword;
-    for (std::size_t i = 0; i < r.count; ++i) {
-        line += ",    ";
-        line += std::to_string(r.values[i]);
-    }
-    return line;
+    return record(r.keyword, std::span(r.values).first(r.count), "    ");
 }
 
 std::string curve_line(const curve_row& r) {
@@ -147,8 +133,7 @@ std::string gradient_line(const gradient_row& r) {
 }
 
 std::string mountain_line(const mountain_row& r) {
-    return record(record(line_keyword::mountain.written, {r.inizio}, "   "), {r.fine, r.tipo},
-                  "  ");
+    return record(record(line_keyword::mountain.written, {r.start}, "   "), {r.end, r.type}, "  ");
 }
 
 std::string speed_board_line(const speed_board_row& r) {
@@ -188,11 +173,6 @@ std::vector<std::string> dati_linea_lines() {
     lines.emplace_back(section::end);
     lines.emplace_back(end_sentinel);
     return lines;
-}
-
-void dati_linea(const std::filesystem::path& app_path, scenario_model& model) {
-    model.line_counter =
-        write_line_list(app_path / file_name::line_description(model), dati_linea_lines());
 }
 
 }  // namespace compattatore

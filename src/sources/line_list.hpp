@@ -21,6 +21,7 @@ std::string line_list_bytes(const std::vector<std::string>& list);
 
 // Writes the list to path (see line_list_bytes) and returns the line counter, the index of the
 // sentinel.
-std::int32_t write_line_list(const std::filesystem::path& path, const std::vector<std::string>& list);
+std::int32_t write_line_list(const std::filesystem::path& path,
+                             const std::vector<std::string>& list);
 
 }  // namespace compattatore

@@ -2,7 +2,6 @@
 // send suggestions. Written in UTF-8 here and turned into one-byte DOS letters on the way out.
 
 #include "ground/code_page_850.hpp"
-#include "ground/file_names.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
 #include "sources/writers.hpp"
@@ -62,10 +61,6 @@ std::vector<std::string> dati_note_lines() {
     lines.insert(lines.end(), closing_empty_lines, std::string());
     lines.emplace_back(end_sentinel);
     return lines;
-}
-
-void dati_note(const std::filesystem::path& app_path, scenario_model& model) {
-    model.line_counter = write_line_list(app_path / file_name::notes(model), dati_note_lines());
 }
 
 }  // namespace compattatore

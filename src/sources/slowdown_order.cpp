@@ -1,7 +1,6 @@
 // The slowdown order handed to the driver of train 2063: a one-page form listing the run's two
 // temporary speed restrictions, then the key of the specific prescriptions.
 
-#include "ground/file_names.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
 #include "sources/writers.hpp"
@@ -66,11 +65,6 @@ std::vector<std::string> dati_rallentamenti_lines() {
     lines.insert(lines.end(), std::begin(prescription_key), std::end(prescription_key));
     lines.emplace_back(end_sentinel);
     return lines;
-}
-
-void dati_rallentamenti(const std::filesystem::path& app_path, scenario_model& model) {
-    model.line_counter =
-        write_line_list(app_path / file_name::slowdown_order(model), dati_rallentamenti_lines());
 }
 
 }  // namespace compattatore

@@ -1,5 +1,6 @@
 #include "sources/text_format.hpp"
 
+#include <stdexcept>
 
 namespace compattatore::text {
 
@@ -22,6 +23,28 @@ std::string left(std::string_view text, std::size_t width) {
 
 std::string repeat(char c, std::size_t count) {
     return std::string(count, c);
+}
+
+std::string record(std::string line, std::span<const std::int32_t> values,
+                   std::string_view separator) {
+    for (const std::int32_t v : values) {
+        line += ',';
+        line += separator;
+        line += std::to_string(v);
+    }
+    return line;
+}
+
+std::string record(std::string line, std::span<const std::int32_t> values,
+                   std::span<const std::size_t> widths) {
+    if (widths.size() != values.size()) {
+        throw std::invalid_argument("a record needs one field width per value");
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        line += ',';
+        line += right(values[i], widths[i]);
+    }
+    return line;
 }
 
 }  // namespace compattatore::text

@@ -5,7 +5,6 @@
 #include <span>
 
 #include "ground/code_page_850.hpp"
-#include "ground/file_names.hpp"
 #include "ground/kilometres.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
@@ -249,11 +248,6 @@ std::vector<std::string> dati_scheda_lines() {
 
     lines.emplace_back(end_sentinel);
     return lines;
-}
-
-void dati_scheda(const std::filesystem::path& app_path, scenario_model& model) {
-    model.line_counter =
-        write_line_list(app_path / file_name::timetable_card(model), dati_scheda_lines());
 }
 
 }  // namespace compattatore

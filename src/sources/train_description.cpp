@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <span>
 
-#include "ground/file_names.hpp"
 #include "ground/record_keywords.hpp"
 #include "sources/line_list.hpp"
 #include "sources/text_format.hpp"
@@ -38,7 +37,7 @@ struct slowdown_row {
 using signal_values = std::array<std::int32_t, 10>;
 
 struct signal_exception {
-    std::int32_t posizione;
+    std::int32_t position;
     signal_values values;
 };
 
@@ -219,26 +218,19 @@ static_assert(strictly_ascending(signal_positions));
 static_assert(strictly_ascending(code_point_positions));
 static_assert(std::all_of(std::begin(signal_exceptions), std::end(signal_exceptions),
                           [](const signal_exception& e) {
-                              return is_listed(signal_positions, e.posizione);
+                              return is_listed(signal_positions, e.position);
                           }));
 static_assert(std::all_of(std::begin(code_exceptions), std::end(code_exceptions),
                           [](const code_exception& e) {
                               return is_listed(code_point_positions, e.position);
                           }));
 
-// The keyword, then each value right-aligned in its width after a comma.
-std::string record(const char* keyword, std::span<const std::int32_t> values,
-                   std::span<const std::size_t> widths) {
-    std::string line = keyword;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        line += ',';
-        line += text::right(values[i], widths[i]);
-    }
-    return line;
-}
+// The keyword, then each value right-aligned in its width after a comma; the general values
+// instead come after a comma and four blanks.
+using text::record;
 
 std::string general_line(const char* keyword, std::int32_t value) {
-    return std::string(keyword) + ",    " + std::to_string(value);
+    return record(keyword, {value}, "    ");
 }
 
 // The one record whose values are set apart by blanks instead of commas.
@@ -261,17 +253,17 @@ std::string slowdown_line(const slowdown_row& r) {
     return record(train_keyword::slowdown.written, r.values, slowdown_widths);
 }
 
-std::string signal_line(std::int32_t posizione, const signal_values& v) {
+std::string signal_line(std::int32_t position, const signal_values& v) {
     std::array<std::int32_t, 10> padded{};
-    padded[0] = posizione;
+    padded[0] = position;
     std::copy(v.begin(), v.end() - 1, padded.begin() + 1);
     return record(train_keyword::signal.written, padded, signal_widths) + ", " +
            std::to_string(v.back());
 }
 
-const signal_values& signal_values_at(std::int32_t posizione) {
+const signal_values& signal_values_at(std::int32_t position) {
     for (const auto& e : signal_exceptions) {
-        if (e.posizione == posizione) return e.values;
+        if (e.position == position) return e.values;
     }
     return common_signal;
 }
@@ -327,11 +319,6 @@ std::vector<std::string> dati_treno_lines() {
     lines.emplace_back(section::end);
     lines.emplace_back(end_sentinel);
     return lines;
-}
-
-void dati_treno(const std::filesystem::path& app_path, scenario_model& model) {
-    model.line_counter =
-        write_line_list(app_path / file_name::train_description(model), dati_treno_lines());
 }
 
 }  // namespace compattatore

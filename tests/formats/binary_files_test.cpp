@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -147,6 +149,20 @@ TEST(LineProfileFile, AllXThenAllYEachAsTagAndValue) {
                   0x05, 0x00, 0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,  // y2 double
                   0x00, 0x00,                                                  // y3 empty
               }));
+}
+
+// The encoders size their buffers before filling them: a size that fell short must stop the
+// sink at the buffer's end, never let it write past it.
+TEST(ByteSink, StopsAtTheEndOfItsBuffer) {
+    std::string buffer(7, '\x55');
+    binary_layout::byte_sink sink(std::span<char>(buffer.data(), 5));
+    sink.put(tagged_value::of_int16(0x0102));
+    EXPECT_FALSE(sink.full());
+    EXPECT_THROW(sink.put(std::int16_t{-1}), std::logic_error);
+    sink.put(std::uint8_t{0xAB});
+    EXPECT_TRUE(sink.full());
+    EXPECT_THROW(sink.put(std::string()), std::logic_error);
+    EXPECT_EQ(buffer, bytes({0x02, 0x00, 0x02, 0x01, 0xAB, 0x55, 0x55}));
 }
 
 TEST(LineProfileFile, UndimensionedProfileIsEmpty) {
