@@ -122,6 +122,27 @@ struct train_header_entry {
     auto& clock_seconds() const { return entry.group_b3; }
 };
 
+// Deduction guides, so a view can be written `signal_cell view{cell}` with every compiler
+// (older ones deduce no aggregate templates by themselves).
+template <class Cell>
+signal_cell(Cell&) -> signal_cell<Cell>;
+template <class Cell>
+slowdown_cell(Cell&) -> slowdown_cell<Cell>;
+template <class Cell>
+prewarning_cell(Cell&) -> prewarning_cell<Cell>;
+template <class Cell>
+speed_board_cell(Cell&) -> speed_board_cell<Cell>;
+template <class Cell>
+stamp_cell_fields(Cell&) -> stamp_cell_fields<Cell>;
+template <class Entry>
+progressive_entry(Entry&) -> progressive_entry<Entry>;
+template <class Entry>
+train_and_line_entry(Entry&) -> train_and_line_entry<Entry>;
+template <class Entry>
+line_header_entry(Entry&) -> line_header_entry<Entry>;
+template <class Entry>
+train_header_entry(Entry&) -> train_header_entry<Entry>;
+
 template <class Table>
 using entry_of_t = roles_detail::field_t<Table, station_entry>;
 
