@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs every test suite: the format check, the plain build's tests, the same tests
+# Builds and runs every test suite: the format check, the function size check, the plain build's tests, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows program under wine (same
 # bytes as the Linux build, window and message box checks), and a bounded fuzz run of the
 # description readers. A failed suite does not stop the others.
@@ -32,6 +32,7 @@ ctest_suite() {
 }
 
 suite "format check" tools/format-check.sh
+suite "function size check" tools/size-check.sh
 suite "tests" ctest_suite default
 suite "tests under the address and undefined-behaviour sanitizers" ctest_suite asan
 suite "Windows program under wine" tools/windows-check.sh
