@@ -345,6 +345,29 @@ const code_case line_code_cases[] = {
     {"curve_without_class",
      [](description_pair& d) { d.line_records.push_back("curvad7, 100, 10"); }, 103,
      untouched_position, afterwards::train_not_read, nullptr},
+    // The class is looked at before the end: a class-less curve is 103 wherever it ends.
+    {"curve_without_class_ending_past_the_profile",
+     [](description_pair& d) { d.line_records.push_back("curvad7, 9000, 5000"); }, 103,
+     untouched_position, afterwards::train_not_read, nullptr},
+    // The end is worked out after the straight part: that part stays drawn.
+    {"curve_end_beyond_32_bits",
+     [](description_pair& d) { d.line_records.push_back("curvad4, 1000, 2147483647"); }, 25,
+     untouched_position, afterwards::train_not_read,
+     [](const compiled& c) {
+         EXPECT_EQ(c.model.line_profile.y(1000).as_double(), 1000.0);
+         EXPECT_TRUE(c.model.line_profile.y(1001).is_empty());
+     }},
+    // The straight part runs past point 1000000 before the end (past the profile) is looked at.
+    {"curve_straight_part_past_point_1000000",
+     [](description_pair& d) {
+         d.general[0] = "lunghezza percorso, 1000000";
+         d.line_records.push_back("curvad4, 1000500, 10000");
+     },
+     103, untouched_position, afterwards::train_not_read,
+     [](const compiled& c) {
+         EXPECT_EQ(c.model.line_profile.y(1000000).as_double(), 1000000.0);
+         EXPECT_TRUE(c.model.line_profile.y(1000001).is_empty());
+     }},
     {"length_after_the_general_section",
      [](description_pair& d) { d.general.insert(d.general.begin(), "[x]"); }, 25,
      untouched_position, afterwards::train_not_read,
