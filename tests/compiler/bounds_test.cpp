@@ -180,5 +180,21 @@ TEST(BoundsFills, ProfileFillsStopAtTheLastCell) {
     EXPECT_EQ(c->cell(200).speed_limit, 10);
 }
 
+// A fill that writes no cell converts no value: once the speed cursor stands on the last cell, a
+// speed too large for a cell is never converted by the records after it, and the read goes on
+// to the code point that ends it.
+TEST(BoundsFills, AFillThatWritesNothingConvertsNothing) {
+    description_pair d;
+    for (int i = 0; i < 200; ++i) d.train_records.push_back("velocita, 50, 50");
+    d.train_records.push_back("velocita, 50, 1280");  // 256 does not fit a cell
+    d.train_records.push_back("velocita, 50, 50");
+    d.train_records.push_back("abbattimento, 650, 270");  // on the first station's stop cell
+    const auto c = compile(d);
+    EXPECT_EQ(c->model.result_code, result::code_point_cell_taken);
+    EXPECT_EQ(c->model.error_position, 650);
+    EXPECT_EQ(c->cell(199).speed_limit, 10);
+    EXPECT_EQ(c->cell(200).speed_limit, 0);  // the end step did not run
+}
+
 }  // namespace
 }  // namespace compattatore

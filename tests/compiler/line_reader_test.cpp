@@ -335,6 +335,17 @@ const code_case line_code_cases[] = {
     {"direction_board_beyond_grid",
      [](description_pair& d) { d.line_records.push_back("cartello_indicatore, 9901, x"); }, 15,
      9901, afterwards::train_read, nullptr},
+    // The kind and the values before the one that does not fit stay written.
+    {"speed_board_speed_beyond_16_bits",
+     [](description_pair& d) {
+         d.line_records.push_back("indicatori_vmax,  1200,  100, 1639, 0, 0, 0, 0, 0, 0");
+     },
+     25, untouched_position, afterwards::train_not_read,
+     [](const compiled& c) {
+         EXPECT_EQ(c.cell(25).kind, cell_kind::speed_board);
+         EXPECT_EQ(c.cell(25).value_a, 2000);
+         EXPECT_EQ(c.cell(25).value_b, 0);
+     }},
     {"speed_board_cell_taken",
      [](description_pair& d) {
          d.line_records.push_back("cartello_indicatore,  1200,   one");
