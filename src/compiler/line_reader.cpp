@@ -86,7 +86,7 @@ class line_reader : record_reader {
     flow record(std::string_view kw);
     flow gradient();
     flow curve(std::string_view kw);
-    flow draw_curve(std::int32_t s, std::int32_t end, double k);
+    flow draw_curve(std::int32_t s, std::int32_t len, double k);
     flow mountain();
     flow speed_board();
     flow direction_board();
@@ -235,22 +235,23 @@ flow line_reader::curve(std::string_view kw) {
     const std::int32_t s = number();
     const std::int32_t len = number();
     if (beyond_grid(m_, s)) return beyond_end(s);
-    // The last two points of the profile stay empty.
-    const std::int32_t end = add32(s, len);
-    if (end > m_.route_extent - 2) return beyond_end(s);
     const std::optional<double> k = curvature_of(kw);
     if (!k.has_value()) return stop(result::bad_curve);
-    note_curve_overlap(s, end);
-    return draw_curve(s, end, *k);
+    return draw_curve(s, len, *k);
 }
 
 // Straight up to the start, then curved up to the end, both from where the plan stands: a curve
-// that starts before the counter is drawn only from there.
-flow line_reader::draw_curve(std::int32_t s, std::int32_t end, double k) {
+// that starts before the counter is drawn only from there. The end is worked out only once the
+// straight part is drawn; a curve may end on the profile's last point, and only one ending past
+// it is refused.
+flow line_reader::draw_curve(std::int32_t s, std::int32_t len, double k) {
     while (profile_counter_ <= s) {
         straight_step(static_cast<std::size_t>(profile_counter_));
         if (++profile_counter_ > max_profile_counter) return stop(result::bad_curve);
     }
+    const std::int32_t end = add32(s, len);
+    if (end > m_.route_extent) return beyond_end(s);
+    note_curve_overlap(s, end);
     while (profile_counter_ <= end) {
         curved_step(static_cast<std::size_t>(profile_counter_), k);
         if (++profile_counter_ > max_profile_counter) return stop(result::bad_curve);

@@ -35,6 +35,13 @@ std::int32_t fail(scenario_model& m, std::int32_t code) {
     return code;
 }
 
+// 0 when an object may stand on the cell: inside the grid and free. Otherwise the code that
+// refuses it: outside the grid, or taken_code.
+std::int32_t refusal(const scenario_model& m, std::int64_t cell, std::int32_t taken_code) {
+    if (const std::int32_t code = outside_code(m, cell)) return code;
+    return is_free(m.route_grid[static_cast<std::size_t>(cell)]) ? result::none : taken_code;
+}
+
 struct kilometre_progressive {
     std::int32_t start = 0;
     std::int32_t offset = 0;
@@ -83,19 +90,20 @@ std::int32_t raised_opening_delay(std::int32_t delay) {
 }
 
 void progressive_ordina(station_table_t& table) {
-    progressive_order out = ordered(read_slot(table, station_slot::progressive_three),
-                                    read_slot(table, station_slot::progressive_two),
-                                    read_slot(table, station_slot::progressive_one));
-    // Adjusted before anything is stored, so an offset that no longer fits leaves the table as
-    // it was.
-    for (kilometre_progressive& p : out) {
-        if (p.flag == 1) p.offset = add32(p.offset, 100);
-    }
+    const progressive_order out = ordered(read_slot(table, station_slot::progressive_three),
+                                          read_slot(table, station_slot::progressive_two),
+                                          read_slot(table, station_slot::progressive_one));
     for (std::size_t i = 0; i < out.size(); ++i) {
         const auto slot = progressive(table, station_slot::progressives[i]);
         slot.start() = out[i].start;
         slot.offset() = out[i].offset;
         slot.flag() = out[i].flag;
+    }
+    // Adjusted slot by slot once all are stored: an offset that no longer fits leaves the order
+    // stored and the slots before it adjusted.
+    for (const int s : station_slot::progressives) {
+        const auto slot = progressive(table, s);
+        if (slot.flag() == 1) slot.offset() = add32(slot.offset(), 100);
     }
 }
 
@@ -140,34 +148,29 @@ std::int32_t memo_montagna(scenario_model& m, const mountain_record& r) {
 
 std::int32_t memo_indicatori_v_max(scenario_model& m, const speed_board_record& r) {
     const std::int32_t k = cell_after(r.position);
-    if (const std::int32_t code = outside_code(m, k)) return fail(m, code);
+    if (const std::int32_t code = refusal(m, k, result::speed_board_cell_taken)) {
+        return fail(m, code);
+    }
     route_cell& cell = cell_at(m, k);
-    if (!is_free(cell)) return fail(m, result::speed_board_cell_taken);
 
-    // Every packed value is computed before the cell changes: a speed that does not fit throws
-    // and must not leave half a board behind.
+    // Each value is written as it is worked out, after the kind: a speed that does not fit
+    // throws and leaves what was written before it, as every record does.
     const auto packed = [](std::int32_t first, std::int32_t second) {
         return round16(second / 5.0 + static_cast<double>(mul32(20, first)));
     };
-    const std::int16_t a = packed(r.first_speed_a, r.second_speed_a);
-    const std::int16_t b = packed(r.first_speed_b, r.second_speed_b);
-    const std::int16_t c = packed(r.first_speed_c, r.second_speed_c);
-    const std::int16_t stripes = low16(10 * std::int64_t{r.first_stripes} + r.second_stripes);
-
     cell.kind = cell_kind::speed_board;
     const speed_board_cell<route_cell> board{cell};
-    board.speeds_a() = a;
-    board.speeds_b() = b;
-    board.speeds_c() = c;
-    board.stripes() = stripes;
+    board.speeds_a() = packed(r.first_speed_a, r.second_speed_a);
+    board.speeds_b() = packed(r.first_speed_b, r.second_speed_b);
+    board.speeds_c() = packed(r.first_speed_c, r.second_speed_c);
+    board.stripes() = low16(10 * std::int64_t{r.first_stripes} + r.second_stripes);
     return result::none;
 }
 
 std::int32_t memo_segnale(scenario_model& m, const signal_record& r) {
     const std::int32_t s = cell_after(r.position);
-    if (const std::int32_t code = outside_code(m, s)) return fail(m, code);
+    if (const std::int32_t code = refusal(m, s, result::signal_cell_taken)) return fail(m, code);
     route_cell& cell = cell_at(m, s);
-    if (!is_free(cell)) return fail(m, result::signal_cell_taken);
 
     // Each value keeps the low bits of its field.
     cell.kind = cell_kind::signal;

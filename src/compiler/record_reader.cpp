@@ -61,11 +61,12 @@ flow record_reader::profile_record(profile_fill& f, std::int32_t halt_at) {
     return flow::go_on;
 }
 
+// The stored value is worked out for each cell it goes to, never for a cell the fill does not
+// write: a value that does not fit fails only where a cell would receive it.
 void record_reader::fill_profile(profile_fill& f, std::int32_t end_cell, std::int32_t halt_at) {
-    const std::uint8_t value = f.stored(f.current);
     do {
         if (f.cursor >= halt_at) break;
-        cell(f.cursor).*f.field = value;
+        cell(f.cursor).*f.field = f.stored(f.current);
         ++f.cursor;
     } while (f.cursor < end_cell);
 }

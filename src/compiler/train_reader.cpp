@@ -137,10 +137,10 @@ flow train_reader::code_point() {
     if (i < 0) return outside_grid(result::before_route_grid, p);
     route_cell& point = cell(i);
     if (!is_free(point)) return stop(result::code_point_cell_taken, p);
+    // The kind first: a code that does not fit its 16 bits leaves the kind laid.
     if (k >= 1) {
-        const std::int16_t code = fit<std::int16_t>(k);
         point.kind = cell_kind::code_point;
-        cab_code_of(point) = code;
+        cab_code_of(point) = fit<std::int16_t>(k);
     } else {
         point.kind = cell_kind::code_off_point;
     }

@@ -37,6 +37,27 @@ std::vector<std::string> boards(int n) {
     return out;
 }
 
+// A right-hand curve from 9000 m, then a board that is read only when the curve was drawn.
+void curve_then_board(description_pair& d, int length) {
+    d.line_records.push_back("curvad4, 9000, " + std::to_string(length));
+    d.line_records.push_back("cartello_indicatore, 1000, after");
+}
+
+// Curved steps up to the end and nothing after it; the records after the curve were read.
+void expect_curve_drawn_to(const compiled& c, std::size_t end) {
+    const line_profile_t& lp = c.model.line_profile;
+    for (std::size_t p = end - 1; p <= end; ++p) {
+        ASSERT_EQ(lp.x(p).type(), tagged_value::tag::float64) << p;
+        ASSERT_EQ(lp.y(p).type(), tagged_value::tag::float64) << p;
+        // Still turning right: each step leans further to +x than the one before.
+        EXPECT_GT(lp.x(p).as_double() - lp.x(p - 1).as_double(),
+                  lp.x(p - 1).as_double() - lp.x(p - 2).as_double())
+            << p;
+    }
+    EXPECT_EQ(c.entry(80).name, "after");
+    EXPECT_EQ(c.cell(21).kind, cell_kind::direction_board);
+}
+
 const code_case bounds_cases[] = {
     {"code_point_before_the_grid",
      [](description_pair& d) { d.train_records.push_back("abbattimento, -100, 270"); }, 26, -100,
@@ -76,12 +97,24 @@ const code_case bounds_cases[] = {
          d.line_records.push_back("indicatori_vmax, -200, 1, 1, 1, 0, 1, 1, 1, 0");
      },
      26, -200, afterwards::train_read, nullptr},
-    {"curve_ending_on_the_empty_points",
-     [](description_pair& d) { d.line_records.push_back("curvad4, 9000, 999"); }, 15, 9000,
-     afterwards::train_read,
+    // The profile's last point is 10000: a curve is drawn up to any end on it, and only one
+    // ending past it is refused, without reading the records after it.
+    {"curve_ending_past_the_last_point", [](description_pair& d) { curve_then_board(d, 1001); }, 15,
+     9000, afterwards::train_read,
      [](const compiled& c) {
          EXPECT_TRUE(c.model.line_profile.x(9999).is_empty());
          EXPECT_EQ(c.model.line_profile.x(9998).as_double(), 0.0);  // completed straight
+         EXPECT_EQ(c.entry(80).name, "");
+     }},
+    {"curve_ending_on_the_last_point", [](description_pair& d) { curve_then_board(d, 1000); }, 0,
+     untouched_position, afterwards::train_read,
+     [](const compiled& c) { expect_curve_drawn_to(c, 10000); }},
+    {"curve_ending_on_the_last_point_but_one",
+     [](description_pair& d) { curve_then_board(d, 999); }, 0, untouched_position,
+     afterwards::train_read,
+     [](const compiled& c) {
+         expect_curve_drawn_to(c, 9999);
+         EXPECT_TRUE(c.model.line_profile.y(10000).is_empty());
      }},
     {"curve_ending_on_the_last_computed_point",
      [](description_pair& d) { d.line_records.push_back("curvad4, 9000, 998"); }, 0,
@@ -145,6 +178,22 @@ TEST(BoundsFills, ProfileFillsStopAtTheLastCell) {
     // The records' speed fill stops at the last cell; the end step's single pass writes it.
     EXPECT_EQ(c->cell(199).speed_limit, 10);
     EXPECT_EQ(c->cell(200).speed_limit, 10);
+}
+
+// A fill that writes no cell converts no value: once the speed cursor stands on the last cell, a
+// speed too large for a cell is never converted by the records after it, and the read goes on
+// to the code point that ends it.
+TEST(BoundsFills, AFillThatWritesNothingConvertsNothing) {
+    description_pair d;
+    for (int i = 0; i < 200; ++i) d.train_records.push_back("velocita, 50, 50");
+    d.train_records.push_back("velocita, 50, 1280");  // 256 does not fit a cell
+    d.train_records.push_back("velocita, 50, 50");
+    d.train_records.push_back("abbattimento, 650, 270");  // on the first station's stop cell
+    const auto c = compile(d);
+    EXPECT_EQ(c->model.result_code, result::code_point_cell_taken);
+    EXPECT_EQ(c->model.error_position, 650);
+    EXPECT_EQ(c->cell(199).speed_limit, 10);
+    EXPECT_EQ(c->cell(200).speed_limit, 0);  // the end step did not run
 }
 
 }  // namespace

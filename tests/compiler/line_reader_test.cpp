@@ -335,6 +335,17 @@ const code_case line_code_cases[] = {
     {"direction_board_beyond_grid",
      [](description_pair& d) { d.line_records.push_back("cartello_indicatore, 9901, x"); }, 15,
      9901, afterwards::train_read, nullptr},
+    // The kind and the values before the one that does not fit stay written.
+    {"speed_board_speed_beyond_16_bits",
+     [](description_pair& d) {
+         d.line_records.push_back("indicatori_vmax,  1200,  100, 1639, 0, 0, 0, 0, 0, 0");
+     },
+     25, untouched_position, afterwards::train_not_read,
+     [](const compiled& c) {
+         EXPECT_EQ(c.cell(25).kind, cell_kind::speed_board);
+         EXPECT_EQ(c.cell(25).value_a, 2000);
+         EXPECT_EQ(c.cell(25).value_b, 0);
+     }},
     {"speed_board_cell_taken",
      [](description_pair& d) {
          d.line_records.push_back("cartello_indicatore,  1200,   one");
@@ -345,6 +356,29 @@ const code_case line_code_cases[] = {
     {"curve_without_class",
      [](description_pair& d) { d.line_records.push_back("curvad7, 100, 10"); }, 103,
      untouched_position, afterwards::train_not_read, nullptr},
+    // The class is looked at before the end: a class-less curve is 103 wherever it ends.
+    {"curve_without_class_ending_past_the_profile",
+     [](description_pair& d) { d.line_records.push_back("curvad7, 9000, 5000"); }, 103,
+     untouched_position, afterwards::train_not_read, nullptr},
+    // The end is worked out after the straight part: that part stays drawn.
+    {"curve_end_beyond_32_bits",
+     [](description_pair& d) { d.line_records.push_back("curvad4, 1000, 2147483647"); }, 25,
+     untouched_position, afterwards::train_not_read,
+     [](const compiled& c) {
+         EXPECT_EQ(c.model.line_profile.y(1000).as_double(), 1000.0);
+         EXPECT_TRUE(c.model.line_profile.y(1001).is_empty());
+     }},
+    // The straight part runs past point 1000000 before the end (past the profile) is looked at.
+    {"curve_straight_part_past_point_1000000",
+     [](description_pair& d) {
+         d.general[0] = "lunghezza percorso, 1000000";
+         d.line_records.push_back("curvad4, 1000500, 10000");
+     },
+     103, untouched_position, afterwards::train_not_read,
+     [](const compiled& c) {
+         EXPECT_EQ(c.model.line_profile.y(1000000).as_double(), 1000000.0);
+         EXPECT_TRUE(c.model.line_profile.y(1000001).is_empty());
+     }},
     {"length_after_the_general_section",
      [](description_pair& d) { d.general.insert(d.general.begin(), "[x]"); }, 25,
      untouched_position, afterwards::train_not_read,

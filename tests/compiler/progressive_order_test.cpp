@@ -133,12 +133,41 @@ INSTANTIATE_TEST_SUITE_P(
                          {3, 50, 0}}),
     [](const auto& info) { return info.param.name; });
 
-TEST(ProgressiveOrder, OffsetThatNoLongerFitsThrowsAndLeavesTheTable) {
-    station_table_t table{};
-    set_slot(table, station_slot::progressive_one, {90800, int32_max - 50, 1});
-    const station_table_t before = table;
-    EXPECT_THROW(progressive_ordina(table), value_overflow);
-    EXPECT_EQ(table, before);
+// The order is stored first, then each slot's offset adjusted in turn: an offset that no longer
+// fits throws with the order stored and the slots before it adjusted.
+TEST(ProgressiveOrder, OffsetThatNoLongerFitsThrowsKeepingWhatWasStored) {
+    const prog zero{0, 0, 0};
+    struct {
+        const char* name;
+        prog three, two, one;
+        prog out81, out82, out83;
+    } const cases[] = {
+        {"first_slot",
+         zero,
+         zero,
+         {90800, int32_max - 50, 1},
+         {90800, int32_max - 50, 1},
+         zero,
+         zero},
+        {"second_slot_after_the_first_adjusted",
+         {50000, 2000, 1},
+         {40000, int32_max - 50, 1},
+         zero,
+         {50000, 2100, 1},
+         {40000, int32_max - 50, 1},
+         zero},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        station_table_t table{};
+        set_slot(table, station_slot::progressive_three, c.three);
+        set_slot(table, station_slot::progressive_two, c.two);
+        set_slot(table, station_slot::progressive_one, c.one);
+        EXPECT_THROW(progressive_ordina(table), value_overflow);
+        EXPECT_EQ(get_slot(table, station_slot::progressive_three), c.out81);
+        EXPECT_EQ(get_slot(table, station_slot::progressive_two), c.out82);
+        EXPECT_EQ(get_slot(table, station_slot::progressive_one), c.out83);
+    }
 }
 
 }  // namespace

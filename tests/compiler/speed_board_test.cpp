@@ -83,18 +83,35 @@ TEST(SpeedBoard, TakenCellGives21AndChangesNothing) {
     }
 }
 
-TEST(SpeedBoard, PackedSpeedThatDoesNotFitThrowsWithTheCellUntouched) {
-    const speed_board_record cases[] = {
-        {1200, 100, 1639, 0, 0, 0, 0, 0, 0},     // 32780 > 32767
-        {1200, 0, 0, -1639, 0, 0, 0, -5, 0},     // -32781 < -32768
-        {1200, 200000000, 0, 0, 0, 0, 0, 0, 0},  // 20 x speed exceeds 32 bits
-        {1200, 1638, 0, 0, 0, 100, 0, 0, 0},     // 32760 + 20
+// The kind and each value are written in turn: a packed speed that does not fit throws and
+// leaves the kind and the values before it written, the rest of the cell as it was.
+TEST(SpeedBoard, PackedSpeedThatDoesNotFitThrowsKeepingWhatWasWrittenBefore) {
+    constexpr std::int16_t kept = 7;  // what the free cell held
+    struct {
+        const char* name;
+        speed_board_record b;
+        std::int16_t a, bb, c;
+    } const cases[] = {
+        {"b_above_16_bits", {1200, 100, 1639, 0, 0, 0, 0, 0, 0}, 2000, kept, kept},  // 32780
+        {"c_below_16_bits", {1200, 0, 0, -1639, 0, 0, 0, -5, 0}, 0, 0, kept},        // -32781
+        {"a_product_beyond_32_bits", {1200, 200000000, 0, 0, 0, 0, 0, 0, 0}, kept, kept, kept},
+        {"a_sum_above_16_bits", {1200, 1638, 0, 0, 0, 100, 0, 0, 0}, kept, kept, kept},
     };
-    for (const speed_board_record& b : cases) {
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
         scenario_model m = grid_model();
+        route_cell& free_cell = m.route_grid[25];
+        free_cell.kind = cell_kind::mountain_marker;
+        free_cell.value_a = free_cell.value_b = free_cell.value_c = free_cell.value_d = kept;
         const route_grid_t before = m.route_grid;
-        EXPECT_THROW(memo_indicatori_v_max(m, b), value_overflow);
-        EXPECT_EQ(m.route_grid, before);
+        EXPECT_THROW(memo_indicatori_v_max(m, k.b), value_overflow);
+        EXPECT_EQ(changed_cells(before, m.route_grid), std::vector<std::size_t>{25});
+        const route_cell& cell = m.route_grid[25];
+        EXPECT_EQ(cell.kind, cell_kind::speed_board);
+        EXPECT_EQ(cell.value_a, k.a);
+        EXPECT_EQ(cell.value_b, k.bb);
+        EXPECT_EQ(cell.value_c, k.c);
+        EXPECT_EQ(cell.value_d, kept);  // the stripes come last
     }
     // The largest value that fits is accepted.
     scenario_model m = grid_model();

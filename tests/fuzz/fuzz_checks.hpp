@@ -128,16 +128,15 @@ inline std::string compile_and_check(const compile_input& in, bool finish,
     }
     if (profile) {
         // Points 0 and 1 are integers or untouched, computed points a run of doubles from point 2
-        // on, and the last two points are never written.
+        // on; the last two points are written only by a curve that ends on them.
         const line_profile_t& lp = m.line_profile;
         const std::size_t n = lp.points();
         for (std::size_t p = 0; p < n; ++p) {
             for (const tagged_value* v : {&lp.x(p), &lp.y(p)}) {
                 const auto t = v->type();
                 const bool ok =
-                    p < 2        ? t == tagged_value::tag::int16 || t == tagged_value::tag::empty
-                    : p >= n - 2 ? t == tagged_value::tag::empty
-                                 : t == tagged_value::tag::float64 || t == tagged_value::tag::empty;
+                    p < 2 ? t == tagged_value::tag::int16 || t == tagged_value::tag::empty
+                          : t == tagged_value::tag::float64 || t == tagged_value::tag::empty;
                 if (!ok) return "profile point " + std::to_string(p) + " has an unexpected type";
             }
         }
