@@ -3,8 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <string_view>
+#include <system_error>
 
 #include "toolkit/commands.hpp"
+#include "toolkit/standard_output.hpp"
 #include "toolkit/toolkit.hpp"
 
 namespace compattatore {
@@ -13,12 +15,28 @@ namespace {
 
 constexpr std::string_view command_names[] = {"compile", "sources", "inspect", "plot"};
 
-bool known_first_argument(std::string_view a) {
-    if (a.starts_with("-")) return true;  // --help and friends
+bool is_command(std::string_view a) {
     for (std::string_view c : command_names) {
         if (a == c) return true;
     }
     return false;
+}
+
+bool known_first_argument(std::string_view a) {
+    return a.starts_with("-") || is_command(a);  // --help and friends
+}
+
+// A usage error as one line, with where to look on the same line; command is empty when the
+// error is not in one.
+int usage_line(std::string what, std::string_view command) {
+    for (char& c : what) {
+        if (c == '\n') c = ' ';
+    }
+    while (!what.empty() && what.back() == ' ') what.pop_back();
+    std::string help = "compattatore ";
+    if (!command.empty()) help.append(command).append(" ");
+    std::cerr << "compattatore: " << what << "; run '" << help << "--help' for the options\n";
+    return toolkit_status::usage;
 }
 
 CLI::App* add_compile(CLI::App& app, compile_options& o) {
@@ -26,7 +44,11 @@ CLI::App* add_compile(CLI::App& app, compile_options& o) {
         "compile",
         "Compile your own line and train descriptions into the simulator's files, reporting every "
         "problem as FILE:LINE:COLUMN diagnostics. Your files are never changed or deleted.\n"
-        "Exit status: 0 clean (warnings allowed), 1 errors, 2 usage or file errors.");
+        "--line and --train are names, not paths: typed in UTF-8, stored in code page 850.\n"
+        "--json: a path or file name that is not UTF-8 shows U+FFFD for each such byte, and its "
+        "exact bytes in hexadecimal follow as \"<key>_bytes\".\n"
+        "Exit status: 0 clean (warnings allowed), 1 errors, 2 usage or file errors (also when "
+        "standard output cannot be written).");
     compile_cmd->add_option("LINE_FILE", o.line_file, "Line description (<line>_linea.txt)")
         ->required();
     compile_cmd->add_option("TRAIN_FILE", o.train_file, "Train description (<line>_<train>-.txt)")
@@ -75,24 +97,22 @@ CLI::App* add_plot(CLI::App& app, plot_options& o) {
     plot_cmd->add_option("--route", o.route, "Route grid <line>_<train>.dat: route chart");
     plot_cmd->add_option("--sim", o.sim, "Station table <line>_<train>.sim: labels");
     plot_cmd->add_option("--dat", o.dat, "Route grid for the plan's direction boards");
-    plot_cmd->add_option("--output,-o", o.output, "SVG file to write")->required();
+    plot_cmd->add_option("--output,-o", o.output, "SVG file to write; - for standard output")
+        ->required();
     return plot_cmd;
 }
 
-int run_inspect(inspect_options o, const std::string& points) {
+int run_inspect(inspect_options o, const std::string& points, std::ostream& out) {
     if (!points.empty()) {
         o.points = parse_point_selection(points);
         if (!o.points) {
-            std::cerr << "compattatore: --points takes N, A:B or A:B:N, not '" << points << "'\n";
-            return toolkit_status::usage;
+            return usage_line("--points takes N, A:B or A:B:N, not '" + points + "'", "inspect");
         }
     }
-    return inspect_command(o, std::cout, std::cerr);
+    return inspect_command(o, out, std::cerr);
 }
 
-}  // namespace
-
-int run_toolkit(int argc, char** argv) {
+int run_command(int argc, char** argv, std::ostream& out) {
     // Anything but a command is most likely the default run started with a stray argument.
     if (argc > 1 && !known_first_argument(argv[1])) {
         std::cerr << "compattatore: unknown command '" << argv[1]
@@ -121,14 +141,33 @@ int run_toolkit(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int status = app.exit(e);
-        return status == 0 ? toolkit_status::ok : toolkit_status::usage;
+        // --help and --help-all print the help; anything else is a usage error.
+        if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+            app.exit(e, out, std::cerr);
+            return toolkit_status::ok;
+        }
+        return usage_line(e.what(), argc > 1 && is_command(argv[1]) ? argv[1] : "");
     }
 
-    if (*compile_cmd) return compile_command(compile, std::cout, std::cerr);
-    if (*sources_cmd) return sources_command(sources, std::cout, std::cerr);
-    if (*inspect_cmd) return run_inspect(inspect, points);
-    return plot_command(plot, std::cout, std::cerr);
+    if (*compile_cmd) return compile_command(compile, out, std::cerr);
+    if (*sources_cmd) return sources_command(sources, out, std::cerr);
+    if (*inspect_cmd) return run_inspect(inspect, points, out);
+    return plot_command(plot, out, std::cerr);
+}
+
+}  // namespace
+
+int run_toolkit(int argc, char** argv) {
+    // What a command printed must reach standard output: a failed write there fails the command
+    // like any other write, with one line on stderr.
+    standard_output buffer;
+    std::ostream out(&buffer);
+    const int status = run_command(argc, argv, out);
+    out.flush();
+    if (buffer.error() == 0) return status;
+    std::cerr << "compattatore: cannot write standard output: "
+              << std::generic_category().message(buffer.error()) << "\n";
+    return toolkit_status::usage;
 }
 
 }  // namespace compattatore

@@ -14,7 +14,7 @@ namespace compattatore {
 namespace toolkit_status {
 inline constexpr int ok = 0;
 inline constexpr int errors = 1;  // the descriptions have errors
-inline constexpr int usage = 2;   // usage, unreadable input, output folder missing or unwritable
+inline constexpr int usage = 2;   // usage, unreadable input, an output that cannot be written
 }  // namespace toolkit_status
 
 struct compile_options {

@@ -38,6 +38,8 @@ struct author_compile {
     bool writable() const { return finished && closing_code == result::none; }
 };
 
-author_compile compile_author_sources(const author_sources& sources);
+// The texts are handed to the compiler, not copied: pass them with std::move and a description
+// of any size is held in memory once.
+author_compile compile_author_sources(author_sources sources);
 
 }  // namespace compattatore

@@ -5,6 +5,7 @@
 #include "ground/units.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/inspect_views.hpp"
+#include "toolkit/json_text.hpp"
 #include "toolkit/scenario_files.hpp"
 
 namespace compattatore {
@@ -51,7 +52,9 @@ const station_table_t* station_names(const std::vector<decoded_file>& files) {
 
 json file_json(const decoded_file& f, const station_table_t* names,
                const std::optional<point_selection>& points) {
-    json j = {{"file", f.path.string()}, {"bytes", f.loaded.bytes}};
+    json j;
+    put_bytes(j, "file", f.path.string());
+    j["bytes"] = f.loaded.bytes;
     std::visit(overloaded{
                    [&](const line_profile_t& p) {
                        j["type"] = "line_profile";
@@ -139,7 +142,7 @@ int inspect_command(const inspect_options& o, std::ostream& out, std::ostream& e
     if (o.json) {
         json list = json::array();
         for (const decoded_file& f : files) list.push_back(file_json(f, names, o.points));
-        out << json{{"files", std::move(list)}}.dump(2) << "\n";
+        out << json_document(json{{"files", std::move(list)}});
         return toolkit_status::ok;
     }
     for (const decoded_file& f : files) {

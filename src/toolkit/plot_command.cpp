@@ -36,24 +36,29 @@ std::string draw(const plot_options& o) {
 
 int plot_command(const plot_options& o, std::ostream& out, std::ostream& err) {
     if (o.profile.has_value() == o.route.has_value()) {
-        err << "compattatore: plot takes one of --profile and --route\n";
-        return toolkit_status::usage;
+        return refuse(err,
+                      "plot takes one of --profile and --route; run 'compattatore plot --help' "
+                      "for the options");
     }
+    // "-" is standard output: the picture goes there and nothing else does.
+    const bool to_stdout = o.output == "-";
     const fs::path folder = o.output.has_parent_path() ? o.output.parent_path() : fs::path(".");
-    if (const auto problem = output_folder_problem(folder)) {
-        err << "compattatore: " << *problem << "\n";
-        return toolkit_status::usage;
+    if (!to_stdout) {
+        if (const auto problem = output_folder_problem(folder)) return refuse(err, *problem);
     }
     std::string picture;
     try {
+        if (!to_stdout) check_replaceable(o.output);
         picture = draw(o);
+        if (to_stdout) {
+            out << picture;
+            return toolkit_status::ok;
+        }
         replace_file(o.output, picture);
     } catch (const unusable_file& e) {
-        err << "compattatore: " << e.what() << "\n";
-        return toolkit_status::usage;
+        return refuse(err, e.what());
     } catch (const file_error& e) {
-        err << "compattatore: " << e.what() << "\n";
-        return toolkit_status::usage;
+        return refuse(err, e.what());
     }
     out << "wrote " << written_text(o.output, picture.size()) << "\n";
     return toolkit_status::ok;

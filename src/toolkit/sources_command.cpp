@@ -9,34 +9,37 @@
 
 namespace compattatore {
 
+namespace {
+
+struct source_text {
+    std::string (*name)(const scenario_model&);
+    void (*write)(const std::filesystem::path&, scenario_model&);
+};
+constexpr source_text descriptions[] = {{file_name::line_description, dati_linea},
+                                        {file_name::train_description, dati_treno}};
+constexpr source_text other_texts[] = {{file_name::notes, dati_note},
+                                       {file_name::slowdown_order, dati_rallentamenti},
+                                       {file_name::timetable_card, dati_scheda}};
+
+}  // namespace
+
 int sources_command(const sources_options& o, std::ostream& out, std::ostream& err) {
-    if (const auto problem = output_folder_problem(o.output)) {
-        err << "compattatore: " << *problem << "\n";
-        return toolkit_status::usage;
-    }
+    if (const auto problem = output_folder_problem(o.output)) return refuse(err, *problem);
     scenario_model m;
     m.line_name = scenario_line_name;
     m.train_number = scenario_train_number;
-    std::vector<std::string> names;
+    std::vector<source_text> texts(std::begin(descriptions), std::end(descriptions));
+    if (o.all) texts.insert(texts.end(), std::begin(other_texts), std::end(other_texts));
     try {
-        dati_linea(o.output, m);
-        names.push_back(file_name::line_description(m));
-        dati_treno(o.output, m);
-        names.push_back(file_name::train_description(m));
-        if (o.all) {
-            dati_note(o.output, m);
-            names.push_back(file_name::notes(m));
-            dati_rallentamenti(o.output, m);
-            names.push_back(file_name::slowdown_order(m));
-            dati_scheda(o.output, m);
-            names.push_back(file_name::timetable_card(m));
-        }
+        // Held like the default run holds its folder, which writes the same names.
+        const folder_lock hold(o.output);
+        for (const source_text& t : texts) check_replaceable(o.output / t.name(m));
+        for (const source_text& t : texts) t.write(o.output, m);
     } catch (const file_error& e) {
-        err << "compattatore: " << e.what() << "\n";
-        return toolkit_status::usage;
+        return refuse(err, e.what());
     }
-    for (const std::string& name : names) {
-        const auto path = o.output / name;
+    for (const source_text& t : texts) {
+        const auto path = o.output / t.name(m);
         out << "wrote " << written_text(path, std::filesystem::file_size(path)) << "\n";
     }
     return toolkit_status::ok;

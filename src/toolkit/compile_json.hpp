@@ -1,0 +1,28 @@
+#pragma once
+// compile --json: the whole outcome of an author's compile as one JSON object.
+
+#include <cstdint>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "toolkit/compile_author.hpp"
+#include "toolkit/compile_diagnostics.hpp"
+
+namespace compattatore {
+
+struct written_file {
+    std::string name;  // code page 850, as the scenario's names make it
+    std::filesystem::path path;
+    std::uintmax_t size = 0;
+};
+
+// result_code, error_position (the model's: null only when there is no code), errors, warnings,
+// diagnostics (each with its own position where it has one) and files. Texts from the
+// descriptions are turned from code page 850 into UTF-8; paths and file names are given with
+// put_bytes.
+nlohmann::ordered_json compile_json(const author_compile& c, const diagnostic_files& names,
+                                    const std::vector<written_file>& files);
+
+}  // namespace compattatore
