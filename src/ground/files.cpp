@@ -31,9 +31,6 @@ namespace {
 
 std::string errno_text(int err) { return std::generic_category().message(err); }
 
-// The longest file name the file systems the program meets allow, in bytes.
-constexpr std::size_t longest_name = 255;
-
 // A name in the target's directory that no other run is likely to pick. A long final name is cut
 // in the temporary name so that the temporary name is never longer than the final one may be.
 fs::path temporary_name_for(const fs::path& path) {
@@ -41,22 +38,13 @@ fs::path temporary_name_for(const fs::path& path) {
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".tmp-%08x", static_cast<unsigned>(rng()));
     const std::string final_name = path.filename().string();
-    const std::size_t room = longest_name - 1 - std::char_traits<char>::length(suffix);
+    const std::size_t room = longest_file_name - 1 - std::char_traits<char>::length(suffix);
     std::string name = ".";
     name += final_name.substr(0, room);
     name += suffix;
     fs::path tmp = path;
     tmp.replace_filename(name);
     return tmp;
-}
-
-// Refuses anything but a regular file (or nothing) at an output path, before a byte is written.
-void require_replaceable(const fs::path& path) {
-    std::error_code ec;
-    const fs::file_status st = fs::symlink_status(path, ec);
-    if (ec || !fs::exists(st) || fs::is_regular_file(st) || fs::is_symlink(st)) return;
-    throw file_error(path, "write",
-                     fs::is_directory(st) ? errno_text(EISDIR) : "not a regular file");
 }
 
 std::FILE* create_exclusive(const fs::path& tmp) {
@@ -114,6 +102,14 @@ int write_whole(std::FILE* f, std::string_view bytes) {
 }
 
 }  // namespace
+
+void require_replaceable(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status st = fs::symlink_status(path, ec);
+    if (ec || !fs::exists(st) || fs::is_regular_file(st) || fs::is_symlink(st)) return;
+    throw file_error(path, "write",
+                     fs::is_directory(st) ? errno_text(EISDIR) : "not a regular file");
+}
 
 void replace_file(const fs::path& path, std::string_view bytes) {
     require_replaceable(path);

@@ -29,6 +29,14 @@ private:
     std::string reason_;
 };
 
+// The longest file name, in bytes, that the file systems the program meets allow.
+inline constexpr std::size_t longest_file_name = 255;
+
+// Throws file_error (action "write") when something other than a regular file stands at path:
+// a folder ("Is a directory"), a device or a pipe ("not a regular file"). Nothing, a regular
+// file or a link is fine: renaming over a link replaces the link.
+void require_replaceable(const std::filesystem::path& path);
+
 // Replaces the file at path with exactly these bytes. Only a regular file (or nothing) may
 // stand at path: a folder, device or pipe there is refused and left as it is.
 void replace_file(const std::filesystem::path& path, std::string_view bytes);

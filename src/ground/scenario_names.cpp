@@ -11,7 +11,7 @@ bool is_control(unsigned char c) {
 }
 
 // A name as messages show it: in UTF-8, and a very long one cut (its length is the point).
-std::string quoted(std::string_view cp850) {
+std::string in_quotes(std::string_view cp850) {
     constexpr std::size_t shown = 60;
     std::string out(1, '"');
     out += cp850_to_utf8(cp850.substr(0, shown));
@@ -44,15 +44,15 @@ std::optional<std::string> name_problem(std::string_view name) {
 std::optional<std::string> file_names_problem(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         if (name.size() > longest_file_name) {
-            return "the file name " + quoted(name) + " is longer than " +
+            return "the file name " + in_quotes(name) + " is longer than " +
                    std::to_string(longest_file_name) + " bytes";
         }
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         for (std::size_t k = i + 1; k < names.size(); ++k) {
-            if (names[i] == names[k]) return "two outputs would both be named " + quoted(names[i]);
+            if (names[i] == names[k]) return "two outputs would both be named " + in_quotes(names[i]);
             if (folded(names[i]) == folded(names[k])) {
-                return "the outputs " + quoted(names[i]) + " and " + quoted(names[k]) +
+                return "the outputs " + in_quotes(names[i]) + " and " + in_quotes(names[k]) +
                        " would be one file where case is ignored (Windows)";
             }
         }

@@ -10,10 +10,9 @@
 #include <string_view>
 #include <vector>
 
-namespace compattatore {
+#include "ground/files.hpp"
 
-// The longest file name, in bytes, that the file systems the program meets allow.
-inline constexpr std::size_t longest_file_name = 255;
+namespace compattatore {
 
 // Why name (code page 850 bytes) cannot be a line name or train number, or nullopt when it can:
 // it is empty, "." or "..", or holds a path separator ('/', '\'), a control character or a

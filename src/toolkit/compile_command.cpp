@@ -27,7 +27,7 @@ std::string plural(std::size_t n, const char* word) {
 std::vector<written_file> write_files(const fs::path& dir, const scenario_model& m) {
     const folder_lock hold(dir);
     const std::vector<std::string> names = output_names(m);
-    for (const std::string& name : names) check_replaceable(dir / name);
+    for (const std::string& name : names) require_replaceable(dir / name);
     write_binary_files(dir, m);
     std::vector<written_file> files;
     for (const std::string& name : names) {

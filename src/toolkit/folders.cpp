@@ -27,15 +27,6 @@ std::optional<std::string> output_folder_problem(const fs::path& dir) {
     return std::nullopt;
 }
 
-void check_replaceable(const fs::path& path) {
-    std::error_code ec;
-    const fs::file_status st = fs::symlink_status(path, ec);
-    if (ec || !fs::exists(st) || fs::is_regular_file(st) || fs::is_symlink(st)) return;
-    throw file_error(
-        path, "write",
-        fs::is_directory(st) ? std::generic_category().message(EISDIR) : "not a regular file");
-}
-
 int refuse(std::ostream& err, const std::string& line) {
     err << "compattatore: " << line << "\n";
     return toolkit_status::usage;

@@ -13,11 +13,6 @@ namespace compattatore {
 // Why files cannot be written into dir, or nullopt when they can.
 std::optional<std::string> output_folder_problem(const std::filesystem::path& dir);
 
-// Throws file_error as replace_file would, before anything is written, when something other
-// than a regular file (a folder, a device, a pipe) stands at an output path: a command that
-// writes several files checks them all first, so it writes all of them or none.
-void check_replaceable(const std::filesystem::path& path);
-
 // The file's bytes; nullopt when there is no file at path. Throws file_error when something is
 // there but cannot be read (a folder, no permission).
 std::optional<std::string> read_input(const std::filesystem::path& path);

@@ -48,7 +48,7 @@ int plot_command(const plot_options& o, std::ostream& out, std::ostream& err) {
     }
     std::string picture;
     try {
-        if (!to_stdout) check_replaceable(o.output);
+        if (!to_stdout) require_replaceable(o.output);
         picture = draw(o);
         if (to_stdout) {
             out << picture;

@@ -1,21 +1,16 @@
 // Several runs started at once in one folder: each holds the folder for its whole run, so the
 // others wait, and every one of them ends as a run alone would, with the same six files.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "support/run_at_once.hpp"
 #include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
-
-extern char** environ;
 
 namespace compattatore {
 namespace {
@@ -34,28 +29,10 @@ std::map<std::string, std::string> folder_contents(const fs::path& folder) {
     return files;
 }
 
-// Starts count copies of exe at once, with their output thrown away; returns their statuses.
+// Starts count copies of exe at once (each from its own folder: exe's).
 std::vector<int> run_at_once(const fs::path& exe, int count) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<pid_t> pids;
-    for (int i = 0; i < count; ++i) {
-        pid_t pid = 0;
-        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
-        if (posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ) == 0) {
-            pids.push_back(pid);
-        }
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    std::vector<int> statuses;
-    for (const pid_t pid : pids) {
-        int raw = 0;
-        waitpid(pid, &raw, 0);
-        statuses.push_back(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
-    }
-    return statuses;
+    return testing::run_at_once(exe.parent_path(), exe,
+                                std::vector<std::vector<std::string>>(static_cast<std::size_t>(count)));
 }
 
 TEST(ConcurrentRuns, EveryRunEndsWellAndTheFilesAreThoseOfASingleRun) {

@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -19,10 +18,10 @@
 
 #include "formats/binary_layout.hpp"
 #include "ground/roles.hpp"
+#include "support/run_at_once.hpp"
 #include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
 
-extern char** environ;
 
 namespace compattatore {
 namespace {
@@ -400,35 +399,9 @@ TEST_F(Commands, JsonStaysJsonWithCodePage850TextsAndPathsThatAreNotUtf8) {
 
 // ---- concurrent compiles ----------------------------------------------------------------------
 
-// Starts the commands at once, output thrown away; returns their statuses.
 std::vector<int> run_at_once(const fs::path& dir,
                              const std::vector<std::vector<std::string>>& cmds) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<pid_t> pids;
-    const fs::path here = fs::current_path();
-    fs::current_path(dir);
-    for (const auto& args : cmds) {
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(COMPATTATORE_EXE));
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        pid_t pid = 0;
-        if (posix_spawn(&pid, COMPATTATORE_EXE, &actions, nullptr, argv.data(), environ) == 0) {
-            pids.push_back(pid);
-        }
-    }
-    fs::current_path(here);
-    posix_spawn_file_actions_destroy(&actions);
-    std::vector<int> statuses;
-    for (const pid_t pid : pids) {
-        int raw = 0;
-        waitpid(pid, &raw, 0);
-        statuses.push_back(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
-    }
-    return statuses;
+    return testing::run_at_once(dir, COMPATTATORE_EXE, cmds);
 }
 
 TEST_F(Commands, CompilesIntoOneFolderEachWriteAWholeSetOfFiles) {
