@@ -9,9 +9,9 @@
 
 #include "compiler/description_files.hpp"
 #include "compiler/memorizza_dati.hpp"
-#include "fuzz/fuzz_checks.hpp"
-#include "formats/binary_files.hpp"
 #include "finishing/finishing.hpp"
+#include "formats/binary_files.hpp"
+#include "fuzz/fuzz_checks.hpp"
 #include "support/generated_descriptions.hpp"
 
 namespace compattatore {

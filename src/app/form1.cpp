@@ -18,7 +18,7 @@ namespace {
 // The texts the run wrote itself must be there to read back: a text that went missing (another
 // program removed it) is a failure of the run's files, never a compile of what is left.
 class written_description_files final : public description_files {
-public:
+  public:
     written_description_files(std::filesystem::path line, std::filesystem::path train)
         : line_(line), train_(train), files_(std::move(line), std::move(train)) {}
     std::optional<std::string> read_line_description() override {
@@ -30,7 +30,7 @@ public:
     void discard_line_description() override { files_.discard_line_description(); }
     void discard_train_description() override { files_.discard_train_description(); }
 
-private:
+  private:
     static std::optional<std::string> required(std::optional<std::string> text,
                                                const std::filesystem::path& path) {
         if (!text) throw file_error(path, "read", "No such file or directory");
@@ -73,8 +73,10 @@ void Form1::write_sources() {
 void Form1::remove_written_texts() noexcept {
     // Best effort: the failure that brought us here is the one to report.
     std::error_code ignored;
-    if (line_text_written_) std::filesystem::remove(app_path_ / file_name::line_description(model_), ignored);
-    if (train_text_written_) std::filesystem::remove(app_path_ / file_name::train_description(model_), ignored);
+    if (line_text_written_)
+        std::filesystem::remove(app_path_ / file_name::line_description(model_), ignored);
+    if (train_text_written_)
+        std::filesystem::remove(app_path_ / file_name::train_description(model_), ignored);
 }
 
 void Form1::memorizza_percorso(std::int32_t& j) {

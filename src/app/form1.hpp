@@ -17,7 +17,7 @@ struct nothing_to_finish : std::runtime_error {
 };
 
 class Form1 {
-public:
+  public:
     Form1(std::filesystem::path app_path, window_platform& platform)
         : app_path_(std::move(app_path)), platform_(platform) {}
 
@@ -35,7 +35,7 @@ public:
     const scenario_model& model() const { return model_; }
     const std::filesystem::path& app_path() const { return app_path_; }
 
-private:
+  private:
     std::filesystem::path app_path_;
     window_platform& platform_;
     scenario_model model_;

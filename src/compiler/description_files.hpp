@@ -10,7 +10,7 @@
 namespace compattatore {
 
 class description_files {
-public:
+  public:
     virtual ~description_files() = default;
     // The whole text, or nullopt when there is none. May throw file_error.
     virtual std::optional<std::string> read_line_description() = 0;
@@ -22,7 +22,7 @@ public:
 
 // The run's scratch files: read from, then deleted in, the application path.
 class scratch_description_files final : public description_files {
-public:
+  public:
     scratch_description_files(std::filesystem::path line_path, std::filesystem::path train_path)
         : line_path_(std::move(line_path)), train_path_(std::move(train_path)) {}
     std::optional<std::string> read_line_description() override;
@@ -30,14 +30,14 @@ public:
     void discard_line_description() override;
     void discard_train_description() override;
 
-private:
+  private:
     std::filesystem::path line_path_;
     std::filesystem::path train_path_;
 };
 
 // Texts held in memory; nothing is ever deleted. nullopt stands for a missing file.
 class borrowed_description_files final : public description_files {
-public:
+  public:
     borrowed_description_files(std::optional<std::string> line, std::optional<std::string> train)
         : line_(std::move(line)), train_(std::move(train)) {}
     std::optional<std::string> read_line_description() override { return line_; }
@@ -48,7 +48,7 @@ public:
     int line_discards = 0;
     int train_discards = 0;
 
-private:
+  private:
     std::optional<std::string> line_;
     std::optional<std::string> train_;
 };

@@ -15,6 +15,7 @@ namespace compattatore {
 // Needs the identity and the profile option set and the station table cleared (the route
 // finishing frame does both). When report is given, every recorded result code is also added to
 // it with the location of the record that caused it.
-void memorizza_dati(scenario_model& model, description_files& files, compile_report* report = nullptr);
+void memorizza_dati(scenario_model& model, description_files& files,
+                    compile_report* report = nullptr);
 
 }  // namespace compattatore

@@ -33,7 +33,8 @@ constexpr std::array<unsigned char, 256> lower_table = [] {
         const std::uint32_t cp = upper_half[capital];
         if (cp < 0x00C0 || cp > 0x00DE || cp == 0x00D7) continue;
         for (std::size_t small = 0; small < upper_half.size(); ++small) {
-            if (upper_half[small] == cp + 0x20) t[0x80 + capital] = static_cast<unsigned char>(0x80 + small);
+            if (upper_half[small] == cp + 0x20)
+                t[0x80 + capital] = static_cast<unsigned char>(0x80 + small);
         }
     }
     return t;
@@ -45,10 +46,11 @@ static_assert(lower_table[0xB7] == 0x85 && lower_table[0x90] == 0x82 && lower_ta
 constexpr std::uint32_t malformed = 0xFFFFFFFF;
 std::uint32_t next_code_point(std::string_view s, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(s[i]);
-    const std::size_t follow = lead < 0x80 ? 0 : lead >= 0xC2 && lead < 0xE0 ? 1
-                               : lead >= 0xE0 && lead < 0xF0             ? 2
-                               : lead >= 0xF0 && lead < 0xF5             ? 3
-                                                                         : 4;
+    const std::size_t follow = lead < 0x80                   ? 0
+                               : lead >= 0xC2 && lead < 0xE0 ? 1
+                               : lead >= 0xE0 && lead < 0xF0 ? 2
+                               : lead >= 0xF0 && lead < 0xF5 ? 3
+                                                             : 4;
     if (follow == 4 || s.size() - i <= follow) return ++i, malformed;
     std::uint32_t cp = follow == 0 ? lead : lead & (0x3Fu >> follow);
     for (std::size_t k = 1; k <= follow; ++k) {
@@ -57,7 +59,8 @@ std::uint32_t next_code_point(std::string_view s, std::size_t& i) {
         cp = (cp << 6) | (b & 0x3Fu);
     }
     constexpr std::uint32_t least[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < least[follow] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return ++i, malformed;
+    if (cp < least[follow] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return ++i, malformed;
     i += follow + 1;
     return cp;
 }

@@ -29,7 +29,9 @@ file_error::file_error(fs::path path, std::string action, std::string reason)
 
 namespace {
 
-std::string errno_text(int err) { return std::generic_category().message(err); }
+std::string errno_text(int err) {
+    return std::generic_category().message(err);
+}
 
 // A name in the target's directory that no other run is likely to pick. A long final name is cut
 // in the temporary name so that the temporary name is never longer than the final one may be.
@@ -50,8 +52,8 @@ fs::path temporary_name_for(const fs::path& path) {
 std::FILE* create_exclusive(const fs::path& tmp) {
 #ifdef _WIN32
     // The C runtime every Windows has does not know fopen's "x" mode: create exclusively by hand.
-    const int fd = _wopen(tmp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                          _S_IREAD | _S_IWRITE);
+    const int fd =
+        _wopen(tmp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd == -1) return nullptr;
     std::FILE* f = _wfdopen(fd, L"wb");
     if (f == nullptr) {
@@ -183,16 +185,16 @@ folder_lock::folder_lock(const fs::path& folder) {
     // Access is denied for a moment while the last holder's file is being deleted; for longer,
     // the folder is not ours to lock.
     for (int denied = 0;;) {
-        HANDLE h = CreateFileW(lock_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                               nullptr);
+        HANDLE h =
+            CreateFileW(lock_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             handle_ = reinterpret_cast<std::intptr_t>(h);
             return;
         }
         const DWORD err = GetLastError();
-        const bool wait = err == ERROR_SHARING_VIOLATION ||
-                          (err == ERROR_ACCESS_DENIED && ++denied < 100);
+        const bool wait =
+            err == ERROR_SHARING_VIOLATION || (err == ERROR_ACCESS_DENIED && ++denied < 100);
         if (!wait) {
             throw file_error(folder, "lock", std::system_category().message(static_cast<int>(err)));
         }
@@ -200,7 +202,9 @@ folder_lock::folder_lock(const fs::path& folder) {
     }
 }
 
-folder_lock::~folder_lock() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+folder_lock::~folder_lock() {
+    CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
 
 #else
 
@@ -216,7 +220,9 @@ folder_lock::folder_lock(const fs::path& folder) {
     handle_ = fd;
 }
 
-folder_lock::~folder_lock() { close(static_cast<int>(handle_)); }
+folder_lock::~folder_lock() {
+    close(static_cast<int>(handle_));
+}
 
 #endif
 

@@ -17,13 +17,13 @@ namespace compattatore {
 // A file could not be written, read or deleted. Carries the path and the system's reason so the
 // run can report it in one line.
 class file_error : public std::runtime_error {
-public:
+  public:
     file_error(std::filesystem::path path, std::string action, std::string reason);
     const std::filesystem::path& path() const { return path_; }
     const std::string& action() const { return action_; }
     const std::string& reason() const { return reason_; }
 
-private:
+  private:
     std::filesystem::path path_;
     std::string action_;
     std::string reason_;
@@ -50,13 +50,13 @@ std::optional<std::string> read_file(const std::filesystem::path& path);
 // another, waits until this one is released. The system releases it when the process dies, so a
 // killed run never leaves the folder held. Throws file_error when the folder cannot be held.
 class folder_lock {
-public:
+  public:
     explicit folder_lock(const std::filesystem::path& folder);
     ~folder_lock();
     folder_lock(const folder_lock&) = delete;
     folder_lock& operator=(const folder_lock&) = delete;
 
-private:
+  private:
     std::intptr_t handle_;
 };
 

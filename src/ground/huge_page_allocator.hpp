@@ -43,7 +43,7 @@ struct huge_page_allocator {
             return static_cast<T*>(p);
         }
 #endif
-        return static_cast<T*>(::operator new(bytes, std::align_val_t{alignof(T)}));
+        return static_cast<T*>(::operator new (bytes, std::align_val_t{alignof(T)}));
     }
 
     void deallocate(T* p, [[maybe_unused]] std::size_t n) noexcept {
@@ -54,14 +54,16 @@ struct huge_page_allocator {
             return;
         }
 #endif
-        ::operator delete(p, std::align_val_t{alignof(T)});
+        ::operator delete (p, std::align_val_t{alignof(T)});
     }
 
-    static constexpr std::size_t max_size() { return static_cast<std::size_t>(-1) / sizeof(T); }
+    static constexpr std::size_t max_size() {
+        return static_cast<std::size_t>(-1) / sizeof(T);
+    }
 
     friend bool operator==(const huge_page_allocator&, const huge_page_allocator&) = default;
 
-private:
+  private:
     static constexpr std::size_t huge_page = std::size_t{2} << 20;
     static constexpr std::size_t mapped_size(std::size_t bytes) {
         return (bytes + huge_page - 1) / huge_page * huge_page;

@@ -94,7 +94,7 @@ using route_grid_t = std::vector<route_cell>;
 // The plan of the line, one point per metre. Stored with the point index running fastest
 // (all x values, then all y values), which is also the order of the profile file.
 class line_profile_t {
-public:
+  public:
     void dimension(std::int32_t highest_point) {
         points_ = static_cast<std::size_t>(highest_point) + 1;
         values_.assign(2 * points_, tagged_value{});
@@ -114,7 +114,7 @@ public:
     using storage_type = std::vector<tagged_value, huge_page_allocator<tagged_value>>;
     const storage_type& storage() const { return values_; }
 
-private:
+  private:
     std::size_t points_ = 0;
     storage_type values_;
 };

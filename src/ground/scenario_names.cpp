@@ -50,7 +50,8 @@ std::optional<std::string> file_names_problem(const std::vector<std::string>& na
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         for (std::size_t k = i + 1; k < names.size(); ++k) {
-            if (names[i] == names[k]) return "two outputs would both be named " + in_quotes(names[i]);
+            if (names[i] == names[k])
+                return "two outputs would both be named " + in_quotes(names[i]);
             if (folded(names[i]) == folded(names[k])) {
                 return "the outputs " + in_quotes(names[i]) + " and " + in_quotes(names[k]) +
                        " would be one file where case is ignored (Windows)";

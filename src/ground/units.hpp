@@ -12,10 +12,14 @@ namespace compattatore {
 inline constexpr std::int32_t cell_length_m = 50;
 
 // A route position in metres measured in cells, unrounded.
-constexpr double in_cells(double metres) { return metres / static_cast<double>(cell_length_m); }
+constexpr double in_cells(double metres) {
+    return metres / static_cast<double>(cell_length_m);
+}
 
 // The route position of a cell's start.
-constexpr std::int64_t cell_start_m(std::int64_t cell) { return cell * cell_length_m; }
+constexpr std::int64_t cell_start_m(std::int64_t cell) {
+    return cell * cell_length_m;
+}
 
 // Longest board text or station name: the files carry it behind a 16-bit length that must read
 // the same as signed or unsigned.

@@ -11,7 +11,7 @@
 namespace compattatore {
 
 class window_platform {
-public:
+  public:
     virtual ~window_platform() = default;
 
     // Shows Form1 with its label "Attendere" and paints it at once, before the long work.

@@ -31,8 +31,9 @@ std::map<std::string, std::string> folder_contents(const fs::path& folder) {
 
 // Starts count copies of exe at once (each from its own folder: exe's).
 std::vector<int> run_at_once(const fs::path& exe, int count) {
-    return testing::run_at_once(exe.parent_path(), exe,
-                                std::vector<std::vector<std::string>>(static_cast<std::size_t>(count)));
+    return testing::run_at_once(
+        exe.parent_path(), exe,
+        std::vector<std::vector<std::string>>(static_cast<std::size_t>(count)));
 }
 
 TEST(ConcurrentRuns, EveryRunEndsWellAndTheFilesAreThoseOfASingleRun) {

@@ -1,5 +1,7 @@
 // The run as a whole: the order of its steps, what it leaves on disk, and how it stops.
 
+#include "app/form1.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "ground/files.hpp"
-#include "app/form1.hpp"
 #include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
 
@@ -28,9 +29,11 @@ struct errore_called {
 
 // Records what the run shows; errore ends the run by throwing, as the real one ends the process.
 class recording_platform final : public window_platform {
-public:
+  public:
     void show_waiting_window() override { ++waiting_shown; }
-    [[noreturn]] void errore(const std::string& a) override { throw errore_called{" Errore n. " + a}; }
+    [[noreturn]] void errore(const std::string& a) override {
+        throw errore_called{" Errore n. " + a};
+    }
     [[noreturn]] void fail(const std::string& message, int) override {
         throw std::runtime_error(message);
     }
@@ -56,9 +59,12 @@ TEST(Form1Run, CleanRunLeavesSixFilesAndNoDescriptionTexts) {
     EXPECT_EQ(platform.waiting_shown, 1);
     EXPECT_EQ(form.model().result_code, 0);
     const std::vector<std::string> expected = {
-        "Torino_Piacenza_2063.dat",          "Torino_Piacenza_2063.sim",
-        "Torino_Piacenza_2063_note.txt",     "Torino_Piacenza_2063_rallentamenti.txt",
-        "Torino_Piacenza_2063_scheda_treno.txt", "Torino_Piacenza_linea.dat",
+        "Torino_Piacenza_2063.dat",
+        "Torino_Piacenza_2063.sim",
+        "Torino_Piacenza_2063_note.txt",
+        "Torino_Piacenza_2063_rallentamenti.txt",
+        "Torino_Piacenza_2063_scheda_treno.txt",
+        "Torino_Piacenza_linea.dat",
     };
     EXPECT_EQ(names_in(dir.path()), expected);
     EXPECT_EQ(fs::file_size(dir / "Torino_Piacenza_linea.dat"), 3899964u);
@@ -112,14 +118,13 @@ TEST(Form1Run, AFileThatCannotBeWrittenStopsTheRunAtThatStep) {
 
 // Writes the two description texts straight into the folder and runs route finishing on them.
 class FinishingFrame : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         form_.model().line_name = "L";
         form_.model().train_number = "T";
     }
     void write_descriptions(const std::string& train_records) {
-        spit(dir_ / "L_linea.txt",
-             "[generale]\r\nlunghezza percorso, 10000\r\n[fine]\r\n");
+        spit(dir_ / "L_linea.txt", "[generale]\r\nlunghezza percorso, 10000\r\n[fine]\r\n");
         spit(dir_ / "L_T-.txt", "[generale]\r\n" + train_records + "[fine]\r\n");
     }
     std::string run_finishing() {

@@ -1,19 +1,19 @@
 // The large-table allocator must behave as an ordinary allocator for every size.
 
+#include "ground/huge_page_allocator.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <numeric>
 #include <vector>
 
-#include "ground/huge_page_allocator.hpp"
-
 namespace compattatore {
 namespace {
 
 TEST(HugePageAllocator, SmallAndLargeVectorsKeepTheirContents) {
-    for (std::size_t n : {std::size_t{1}, std::size_t{1000}, std::size_t{(2u << 20) / 8},
-                          std::size_t{3'000'001}}) {
+    for (std::size_t n :
+         {std::size_t{1}, std::size_t{1000}, std::size_t{(2u << 20) / 8}, std::size_t{3'000'001}}) {
         SCOPED_TRACE(n);
         std::vector<double, huge_page_allocator<double>> v(n);
         std::iota(v.begin(), v.end(), 0.5);

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "compiler/description_fixture.hpp"
-#include "fuzz/fuzz_checks.hpp"
-#include "formats/binary_files.hpp"
 #include "finishing/finishing.hpp"
+#include "formats/binary_files.hpp"
+#include "fuzz/fuzz_checks.hpp"
 #include "ground/result_codes.hpp"
 #include "support/generated_descriptions.hpp"
 

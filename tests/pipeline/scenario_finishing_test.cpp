@@ -7,8 +7,8 @@
 
 #include "compiler/description_files.hpp"
 #include "compiler/memorizza_dati.hpp"
-#include "formats/binary_files.hpp"
 #include "finishing/finishing.hpp"
+#include "formats/binary_files.hpp"
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "ground/files.hpp"
 #include "ground/file_names.hpp"
+#include "ground/files.hpp"
 #include "sources/line_list.hpp"
 #include "support/temp_dir.hpp"
 #include "text_lines.hpp"

@@ -30,9 +30,10 @@ inline std::string join_crlf(const std::vector<std::string>& lines) {
 // every 2000 m, sides alternating, classes cycling through 1 to 6, plus a gradient and a speed
 // board every 5000 m (boards on even cells, clear of the train's odd signal cells).
 inline std::string maximum_line_description() {
-    std::string t = "[generale]\r\nlunghezza percorso, 1000000\r\n"
-                    "progressiva chilometrica uno, 0, 0, 0\r\n"
-                    "ripetizione segnali 9 codici, 0, 1000000\r\n[curve]\r\n";
+    std::string t =
+        "[generale]\r\nlunghezza percorso, 1000000\r\n"
+        "progressiva chilometrica uno, 0, 0, 0\r\n"
+        "ripetizione segnali 9 codici, 0, 1000000\r\n[curve]\r\n";
     int n = 0;
     for (std::int32_t s = 1000; s + 1000 <= 999000; s += 2000, ++n) {
         append_line(t, std::string("curva"), std::string(n % 2 ? "s" : "d"),
@@ -56,8 +57,9 @@ inline std::string maximum_line_description() {
 // A train for the maximum line: speed limits, adhesion, a station every 20 km, signals every
 // 1300 m, code points every 500 m, a slowdown every 50 km.
 inline std::string maximum_train_description() {
-    std::string t = "[generale]\r\nnumero vetture, 8\r\npercentuale massa frenata, 125\r\n"
-                    "sabbia, 120\r\norologio, 11 49 0\r\n[vel_limite]\r\n";
+    std::string t =
+        "[generale]\r\nnumero vetture, 8\r\npercentuale massa frenata, 125\r\n"
+        "sabbia, 120\r\norologio, 11 49 0\r\n[vel_limite]\r\n";
     for (std::int32_t p = 0; p < 1000000; p += 10000) {
         append_line(t, std::string("velocita, "), std::to_string(p), std::string(", "),
                     std::to_string(p % 20000 ? 160 : 120));
@@ -96,9 +98,10 @@ inline std::string maximum_train_description() {
 // closing stamps.
 inline std::string every_cell_line_description() {
     constexpr std::int32_t last_position = 1006900;  // 50 x last cell - 100, the room check
-    std::string t = "[generale]\r\nlunghezza percorso, 1000000\r\n"
-                    "progressiva chilometrica uno, 0, 0, 0\r\n"
-                    "ripetizione segnali 9 codici, 0, 1000000\r\n[curve]\r\n";
+    std::string t =
+        "[generale]\r\nlunghezza percorso, 1000000\r\n"
+        "progressiva chilometrica uno, 0, 0, 0\r\n"
+        "ripetizione segnali 9 codici, 0, 1000000\r\n[curve]\r\n";
     // A curve may draw up to point 999999; the plan runs on straight from there.
     for (std::int32_t s = 0, n = 0; s + 100 < 1000000; s += 100, ++n) {
         t += std::string("curva") + (n % 2 ? "s" : "d") + std::to_string(1 + n % 6) + ", " +
@@ -120,8 +123,9 @@ inline std::string every_cell_line_description() {
 // every cell the line leaves free.
 inline std::string every_cell_train_description() {
     constexpr std::int32_t last_position = 1006900;
-    std::string t = "[generale]\r\nnumero vetture, 8\r\npercentuale massa frenata, 125\r\n"
-                    "sabbia, 120\r\norologio, 11 49 0\r\n[vel_limite]\r\n";
+    std::string t =
+        "[generale]\r\nnumero vetture, 8\r\npercentuale massa frenata, 125\r\n"
+        "sabbia, 120\r\norologio, 11 49 0\r\n[vel_limite]\r\n";
     for (std::int32_t p = 0; p <= last_position; p += 50) {
         t += "velocita, " + std::to_string(p) + ", " + std::to_string(30 + (p / 50) % 30 * 5) +
              "\r\n";

@@ -10,7 +10,7 @@
 namespace compattatore::testing {
 
 class temp_dir {
-public:
+  public:
     temp_dir() {
         std::random_device rd;
         const auto base = std::filesystem::temp_directory_path();
@@ -31,7 +31,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -22,7 +22,6 @@
 #include "support/run_program.hpp"
 #include "support/temp_dir.hpp"
 
-
 namespace compattatore {
 namespace {
 

@@ -30,9 +30,8 @@ int main(int argc, char** argv) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (WaitForSingleObject(child.process, 0) != WAIT_OBJECT_0 &&
            std::chrono::steady_clock::now() < deadline) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                  std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         const win_check::message_box box = win_check::wait_for_box(child.pid, child.process, left);
         if (box.hwnd == nullptr) continue;
         std::printf("message box: %s: %s\n", win_check::narrow(box.title).c_str(),
@@ -43,8 +42,8 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 100 && IsWindow(box.hwnd); ++i) Sleep(50);
     }
     const DWORD left_ms = static_cast<DWORD>(std::max<long long>(
-        0, std::chrono::duration_cast<std::chrono::milliseconds>(
-               deadline - std::chrono::steady_clock::now())
+        0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                 std::chrono::steady_clock::now())
                .count()));
     const long long status = win_check::finish(child, left_ms);
     return status < 0 ? 124 : static_cast<int>(status);

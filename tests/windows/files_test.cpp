@@ -1,12 +1,13 @@
 // The file work of the run on Windows: replacing a file that exists (the rename must go over it),
 // failures that leave the old file and no temporary behind, and the application path.
 
+#include "ground/files.hpp"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
-#include "ground/files.hpp"
 #include "platform/platform.hpp"
 #include "win_check.hpp"
 
@@ -46,8 +47,8 @@ int main() {
     using compattatore::replace_file;
     win_check::recorder r("files_test");
 
-    const fs::path dir = fs::temp_directory_path() / ("compattatore-files-" +
-                                                      std::to_string(GetCurrentProcessId()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("compattatore-files-" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const fs::path target = dir / "Torino_Piacenza_2063.sim";
@@ -66,8 +67,8 @@ int main() {
     // A file that another program holds open (the simulator reading it, say) cannot be replaced:
     // the old bytes stay and no temporary is left.
     spit(target, "old");
-    HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     r.check(held != INVALID_HANDLE_VALUE, "holding the file open");
     r.check(throws_file_error([&] { replace_file(target, std::string("new")); }),
             "replacing a file held open fails");

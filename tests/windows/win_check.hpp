@@ -30,7 +30,7 @@ inline std::string narrow(std::wstring_view text) {
 }
 
 class recorder {
-public:
+  public:
     explicit recorder(std::string name) : name_(std::move(name)) {}
 
     bool check(bool ok, const std::string& what) {
@@ -57,7 +57,7 @@ public:
         return failed_ == 0 && passed_ > 0 ? 0 : 1;
     }
 
-private:
+  private:
     static std::string show(long long v) { return std::to_string(v); }
     static std::string show(int v) { return std::to_string(v); }
     static std::string show(unsigned long v) { return std::to_string(v); }
@@ -83,8 +83,8 @@ inline std::wstring class_name(HWND hwnd) {
 inline std::wstring window_text(HWND hwnd) {
     wchar_t buffer[1024] = {};
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
-                        SMTO_ABORTIFHUNG, 5000, &copied);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                        5000, &copied);
     return buffer;
 }
 
@@ -128,7 +128,7 @@ struct message_box {
     HWND hwnd = nullptr;
     HWND owner = nullptr;
     std::wstring title;
-    std::wstring text;        // the message: the one static control with text
+    std::wstring text;  // the message: the one static control with text
     int visible_buttons = 0;
     bool has_ok = false;
 };

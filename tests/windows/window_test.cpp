@@ -12,7 +12,9 @@ namespace {
 
 // The layout in twips, written out here rather than taken from the program, so a wrong figure
 // there shows up as a difference.
-int px(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+int px(int twips, int dpi) {
+    return (twips * dpi + 720) / 1440;
+}
 
 void hold(int seconds) {
     const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
