@@ -76,6 +76,19 @@ struct stamp_cell_fields {
     auto& plain_checksum() const { return cell.value_b; }
 };
 
+// A view of a cell is written signal_cell{c}; clang before 17 deduces an aggregate's argument
+// only from a guide.
+template <class Cell>
+signal_cell(Cell&) -> signal_cell<Cell>;
+template <class Cell>
+slowdown_cell(Cell&) -> slowdown_cell<Cell>;
+template <class Cell>
+prewarning_cell(Cell&) -> prewarning_cell<Cell>;
+template <class Cell>
+speed_board_cell(Cell&) -> speed_board_cell<Cell>;
+template <class Cell>
+stamp_cell_fields(Cell&) -> stamp_cell_fields<Cell>;
+
 // ---- Station table entries -----------------------------------------------------------------
 
 // Entries 81-83: a kilometre progressive.

@@ -115,6 +115,8 @@ TEST(CraftedFiles, LongNamesAndExtremeNumbersArePrintedWhole) {
     table[1].kind = 1;
     table[1].position = 1200;
     table[1].name = std::string(300, 'N') + "END";
+    table[2].kind = 1;
+    table[2].name = std::string("NUL\0NAME", 8);            // a NUL byte, where %s would stop
     table[80].name = std::string(40000 / 2, 'b') + "LAST";  // a board text
     spit(dir / "Long.sim", encode_station_table(table));
 
@@ -133,6 +135,7 @@ TEST(CraftedFiles, LongNamesAndExtremeNumbersArePrintedWhole) {
     ASSERT_GT(far_y.size(), 300u);
     for (const std::string& whole : {
              "   1  \"" + table[1].name + "\" kind   1  at    1200 m",
+             "   2  \"" + table[2].name + "\"" + std::string(14, ' ') + " kind   1  at       0 m",
              "  80  \"" + table[80].name + "\"\n",
              "extent: x 0.000 to " + far_x + " m, y " + far_y + " to 0.000 m\n",
              "first computed point 2: (" + far_x + ", " + far_y + ")\n",
