@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks: compile + finish + write for the default scenario and for a line of the greatest
-# accepted length (each in its own process, so peak_rss_MB is that benchmark's own), then the
-# whole default run as a process against copying its six output files.
+# accepted length (each in its own process, so peak_rss_MB is that benchmark's own), the plots on
+# the worst grids, then the whole default run as a process against copying its six output files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -11,4 +11,5 @@ for name in BM_default_scenario BM_maximum_line_compile_only BM_maximum_line; do
   build/bench/bench/bench_compattatore --benchmark_filter="^${name}\$" --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true
 done
+build/bench/bench/bench_plots
 tools/time-run.sh build/bench/compattatore

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer harnesses of the description readers and runs each for a bounded time.
+# Builds the libFuzzer harnesses of the description readers, of the whole compile and of the
+# readers of the simulator's files with inspect and plot, and runs each for a bounded time.
 # Exits non-zero when any harness finds a crash, a leak, a broken invariant or a hang.
 #
 # Usage: tools/fuzz.sh [--ci | --minutes N] [harness ...]
 #   --ci         about 60 s per harness, starting from the seed corpora only (the default)
 #   --minutes N  N minutes per harness; the grown corpus is kept in build/fuzz/corpus/
-#   harness      fuzz_line_reader, fuzz_train_reader, fuzz_compile (default: all three)
+#   harness      fuzz_line_reader, fuzz_train_reader, fuzz_compile, fuzz_binary_files (default:
+#                all four)
 # A failing input is left in build/fuzz/artifacts/; copy it into tests/fuzz/regressions/<kind>/
-# so the compiler tests replay it from then on.
+# (line, train, compile, binary) with its row in the replaying test's table, so the tests replay
+# it from then on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,11 +25,12 @@ while [ $# -gt 0 ]; do
     *) echo "usage: tools/fuzz.sh [--ci | --minutes N] [harness ...]" >&2; exit 2 ;;
   esac
 done
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(fuzz_line_reader fuzz_train_reader fuzz_compile)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(fuzz_line_reader fuzz_train_reader fuzz_compile fuzz_binary_files)
 
 tools/install-deps.sh clang libclang-rt-14-dev
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --parallel 2 --target fuzz_line_reader fuzz_train_reader fuzz_compile fuzz_seeds
+cmake --build --preset fuzz --parallel 2 --target fuzz_line_reader fuzz_train_reader fuzz_compile fuzz_binary_files \
+  fuzz_seeds
 
 build=build/fuzz
 seeds=$build/seeds
@@ -36,9 +40,10 @@ mkdir -p "$build/artifacts"
 failed=()
 for h in "${harnesses[@]}"; do
   case "$h" in
-    fuzz_line_reader) kind=line ;;
-    fuzz_train_reader) kind=train ;;
-    fuzz_compile) kind=compile ;;
+    fuzz_line_reader) kind=line dict=descriptions ;;
+    fuzz_train_reader) kind=train dict=descriptions ;;
+    fuzz_compile) kind=compile dict=descriptions ;;
+    fuzz_binary_files) kind=binary dict=binary_files ;;
     *) echo "unknown harness $h" >&2; exit 2 ;;
   esac
   corpus=$build/corpus/$h
@@ -46,12 +51,12 @@ for h in "${harnesses[@]}"; do
   mkdir -p "$corpus"
   log=$build/$h.log
   echo "=== $h: ${seconds} s ==="
-  # Inputs up to 64 KiB hold every description the scenario writes; a single input that runs
-  # longer than 20 s is a hang.
+  # Inputs up to 64 KiB hold every description the scenario writes, and the small scenario's
+  # files with the profile cut short; a single input that runs longer than 20 s is a hang.
   set +e
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/tests/fuzz/$h" -max_len=65536 -timeout=20 -rss_limit_mb=2048 \
-    -max_total_time="$seconds" -print_final_stats=1 -dict=tests/fuzz/descriptions.dict \
+    -max_total_time="$seconds" -print_final_stats=1 -dict="tests/fuzz/$dict.dict" \
     -artifact_prefix="$build/artifacts/$h-" \
     "$corpus" "$seeds/$kind" "tests/fuzz/regressions/$kind" >"$log" 2>&1
   status=$?

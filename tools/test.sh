@@ -2,7 +2,8 @@
 # Builds and runs every test suite: the format check, the function size check, the plain build's tests, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows program under wine (same
 # bytes as the Linux build, window and message box checks), and a bounded fuzz run of the
-# description readers. A failed suite does not stop the others.
+# description readers, the whole compile and the simulator's files. A failed suite does not stop
+# the others.
 # Ends with "suites: N passed, M failed" and exits non-zero when any suite failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -36,7 +37,7 @@ suite "function size check" tools/size-check.sh
 suite "tests" ctest_suite default
 suite "tests under the address and undefined-behaviour sanitizers" ctest_suite asan
 suite "Windows program under wine" tools/windows-check.sh
-suite "bounded fuzz run of the readers and the whole compile" tools/fuzz.sh --ci
+suite "bounded fuzz run of the readers, the whole compile and the simulator's files" tools/fuzz.sh --ci
 
 if [ $failed -gt 0 ]; then
   printf "failed suite: %s\n" "${failed_suites[@]}"

@@ -87,27 +87,76 @@ void write_binary_files(const std::filesystem::path& app_path, const scenario_mo
 
 namespace binary_layout {
 
-line_profile_t decode_line_profile(std::string_view bytes) {
-    std::vector<tagged_value> values;
+namespace {
+
+void refuse_larger_than(std::size_t bytes, std::size_t most, const std::string& what_fits) {
+    if (bytes > most) {
+        throw decode_error(most, std::to_string(bytes) + " bytes, more than " + what_fits + ", " +
+                                     std::to_string(most) + " bytes");
+    }
+}
+
+// Calls f(index, value) for each tagged value in file order and returns how many there are.
+template <class F>
+std::size_t for_each_profile_value(std::string_view bytes, F&& f) {
     byte_source in(bytes);
-    while (!in.at_end()) in.get(values.emplace_back());
+    std::size_t count = 0;
+    while (!in.at_end()) {
+        const std::size_t at = in.offset();
+        if (count == 2 * max_profile_points) {
+            throw decode_error(at, "more values than a line profile can have: " +
+                                       std::to_string(max_profile_points) +
+                                       " points per coordinate, " +
+                                       std::to_string(2 * max_profile_points) + " values");
+        }
+        tagged_value v;
+        in.get(v);
+        f(count++, v);
+    }
+    return count;
+}
+
+}  // namespace
+
+void check_line_profile_size(std::size_t bytes) {
+    refuse_larger_than(bytes, max_line_profile_bytes,
+                       "a line profile can have: " + std::to_string(max_profile_points) +
+                           " points per coordinate, every value a double");
+}
+
+void check_station_table_size(std::size_t bytes) {
+    refuse_larger_than(bytes, max_station_table_bytes,
+                       "a station table can have: " + std::to_string(station_slot::count) +
+                           " entries, every name " + std::to_string(max_text_length) +
+                           " bytes long");
+}
+
+void check_route_grid_size(std::size_t bytes) {
+    refuse_larger_than(bytes, max_route_grid_bytes,
+                       "a route grid can have: " + std::to_string(max_route_cells) + " cells");
+}
+
+line_profile_t decode_line_profile(std::string_view bytes) {
+    check_line_profile_size(bytes.size());
+    // Counted first, so the profile is dimensioned once and filled in place: the values are
+    // never held twice.
+    const std::size_t values = for_each_profile_value(bytes, [](std::size_t, tagged_value) {});
     line_profile_t profile;
-    if (values.empty()) return profile;
-    if (values.size() % 2 != 0) {
-        throw decode_error(bytes.size(), "odd number of profile values (" +
-                                             std::to_string(values.size()) +
+    if (values == 0) return profile;
+    if (values % 2 != 0) {
+        throw decode_error(bytes.size(), "odd number of profile values (" + std::to_string(values) +
                                              "): x and y must have one value per point");
     }
-    const std::size_t points = values.size() / 2;
+    const std::size_t points = values / 2;
     profile.dimension(static_cast<std::int32_t>(points - 1));
-    for (std::size_t p = 0; p < points; ++p) {
-        profile.x(p) = values[p];
-        profile.y(p) = values[points + p];
-    }
+    for_each_profile_value(bytes, [&](std::size_t i, tagged_value v) {
+        (i < points ? profile.x(i) : profile.y(i - points)) = v;
+    });
     return profile;
 }
 
 station_table_t decode_station_table(std::string_view bytes) {
+    check_station_table_size(bytes.size());
     station_table_t table{};
     byte_source in(bytes);
     for (std::size_t i = 0; i < table.size(); ++i) {
@@ -121,6 +170,7 @@ station_table_t decode_station_table(std::string_view bytes) {
 }
 
 route_grid_t decode_route_grid(std::string_view bytes) {
+    check_route_grid_size(bytes.size());
     constexpr std::size_t cell_size = fixed_size(route_cell_fields);
     if (bytes.size() % cell_size != 0) {
         const std::size_t last_start = bytes.size() - bytes.size() % cell_size;

@@ -198,7 +198,13 @@ class byte_source {
     }
     void get(double& v, std::string_view what) { v = std::bit_cast<double>(take(8, what)); }
     void get(std::string& text, std::string_view what) {
+        const std::size_t at = pos_;
         const std::size_t length = static_cast<std::size_t>(take(2, what));
+        if (length > max_text_length) {
+            throw decode_error(at, std::string(what) + " of " + std::to_string(length) +
+                                       " bytes, longer than the " +
+                                       std::to_string(max_text_length) + " a text may have");
+        }
         need(length, what);
         text.assign(bytes_.substr(pos_, length));
         pos_ += length;
@@ -266,10 +272,33 @@ inline void byte_source::get(tagged_value& v) {
     });
 }
 
+// The largest tables the files can hold are those of the longest line, 1,000,000 m, whose route
+// runs on 7,000 m past its end: a profile point per metre of route and a grid cell per 50 m. A
+// file larger than that is refused before it is decoded, so a crafted file cannot make a reader
+// hold more than the compiler ever writes.
+inline constexpr std::size_t max_route_m = 1'000'000 + 7'000;
+inline constexpr std::size_t max_profile_points = max_route_m + 1;
+inline constexpr std::size_t max_route_cells = max_route_m / cell_length_m + 1;
+static_assert(max_profile_points == 1'007'001 && max_route_cells == 20'141);
+
+// File sizes that follow: every profile value a double, every name as long as a name may be.
+inline constexpr std::size_t max_line_profile_bytes =
+    2 * max_profile_points * tagged_width(tagged_value::of_double(0.0));
+inline constexpr std::size_t max_station_table_bytes =
+    station_slot::count * (fixed_size(station_entry_fields) + max_text_length);
+inline constexpr std::size_t max_route_grid_bytes = max_route_cells * fixed_size(route_cell_fields);
+
 // Readers of the three files; each throws decode_error on bytes that are not exactly one table.
 // The profile file carries no size, so its point count follows from its length.
 line_profile_t decode_line_profile(std::string_view bytes);
 station_table_t decode_station_table(std::string_view bytes);
 route_grid_t decode_route_grid(std::string_view bytes);
+
+// The readers' first check, for a caller that knows a file's size before reading it: throws the
+// decode_error the reader would give for a file of this many bytes that is larger than the file
+// can be.
+void check_line_profile_size(std::size_t bytes);
+void check_station_table_size(std::size_t bytes);
+void check_route_grid_size(std::size_t bytes);
 
 }  // namespace compattatore::binary_layout

@@ -13,7 +13,6 @@ namespace compattatore {
 namespace {
 
 namespace fs = std::filesystem;
-using inspect::json;
 
 struct decoded_file {
     fs::path path;
@@ -50,27 +49,29 @@ const station_table_t* station_names(const std::vector<decoded_file>& files) {
     return names;
 }
 
-json file_json(const decoded_file& f, const station_table_t* names,
-               const std::optional<point_selection>& points) {
-    json j;
-    put_bytes(j, "file", f.path.string());
-    j["bytes"] = f.loaded.bytes;
+void write_file_json(const decoded_file& f, const station_table_t* names,
+                     const std::optional<point_selection>& points, inspect::json_writer& w) {
+    w.open_object();
+    const std::string path = f.path.string();
+    w.member("file", path);
+    if (!is_utf8(path)) w.member("file_bytes", hex_digits(path));
+    w.member("bytes", f.loaded.bytes);
     std::visit(overloaded{
                    [&](const line_profile_t& p) {
-                       j["type"] = "line_profile";
-                       j.update(inspect::line_profile_json(p, points));
+                       w.member("type", "line_profile");
+                       inspect::write_line_profile_json(p, points, w);
                    },
                    [&](const station_table_t& t) {
-                       j["type"] = "station_table";
-                       j.update(inspect::station_table_json(t));
+                       w.member("type", "station_table");
+                       inspect::write_station_table_json(t, w);
                    },
                    [&](const route_grid_t& g) {
-                       j["type"] = "route_grid";
-                       j.update(inspect::route_grid_json(g, names));
+                       w.member("type", "route_grid");
+                       inspect::write_route_grid_json(g, names, w);
                    },
                },
                f.loaded.content);
-    return j;
+    w.close();
 }
 
 void print_file(const decoded_file& f, const station_table_t* names,
@@ -140,9 +141,14 @@ int inspect_command(const inspect_options& o, std::ostream& out, std::ostream& e
     }
     const station_table_t* names = station_names(files);
     if (o.json) {
-        json list = json::array();
-        for (const decoded_file& f : files) list.push_back(file_json(f, names, o.points));
-        out << json_document(json{{"files", std::move(list)}});
+        inspect::json_writer w(out);
+        w.open_object();
+        w.key("files");
+        w.open_array();
+        for (const decoded_file& f : files) write_file_json(f, names, o.points, w);
+        w.close();
+        w.close();
+        out << "\n";
         return toolkit_status::ok;
     }
     for (const decoded_file& f : files) {

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <utility>
 #include <variant>
 
 #include "toolkit/inspect_views.hpp"
+#include "toolkit/printf_text.hpp"
 
 namespace compattatore::inspect {
 
@@ -83,9 +83,7 @@ void for_selected_points(const line_profile_t& p, const point_selection& sel, F&
 }
 
 std::string fixed3(double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3f", v);
-    return text;
+    return printf_text("%.3f", v);
 }
 
 std::string coordinate_text(const tagged_value& v) {
@@ -107,23 +105,24 @@ void print_summary(const line_profile_t& p, const profile_summary& s, std::ostre
 
 }  // namespace
 
-json line_profile_json(const line_profile_t& p, const std::optional<point_selection>& sel) {
+void write_line_profile_json(const line_profile_t& p, const std::optional<point_selection>& sel,
+                             json_writer& w) {
     const profile_summary s = summarise(p);
     json tags = json::object();
     for (const auto& [t, n] : s.tags) tags[std::string(tag_name(t))] = n;
-    json j = {{"points", p.points()}, {"tags", std::move(tags)}};
+    w.member("points", p.points());
+    w.member("tags", tags);
     if (s.any) {
-        j["extent"] = {
-            {"min_x", s.min_x}, {"max_x", s.max_x}, {"min_y", s.min_y}, {"max_y", s.max_y}};
+        w.member("extent",
+                 {{"min_x", s.min_x}, {"max_x", s.max_x}, {"min_y", s.min_y}, {"max_y", s.max_y}});
     }
-    if (s.first_computed) j["first_computed"] = point_json(p, *s.first_computed);
-    if (s.last_computed) j["last_computed"] = point_json(p, *s.last_computed);
-    if (sel) {
-        json list = json::array();
-        for_selected_points(p, *sel, [&](std::size_t i) { list.push_back(point_json(p, i)); });
-        j["selected"] = std::move(list);
-    }
-    return j;
+    if (s.first_computed) w.member("first_computed", point_json(p, *s.first_computed));
+    if (s.last_computed) w.member("last_computed", point_json(p, *s.last_computed));
+    if (!sel) return;
+    w.key("selected");
+    w.open_array();
+    for_selected_points(p, *sel, [&](std::size_t i) { w.value(point_json(p, i)); });
+    w.close();
 }
 
 void print_line_profile(const line_profile_t& p, const std::optional<point_selection>& sel,
@@ -139,10 +138,8 @@ void print_line_profile(const line_profile_t& p, const std::optional<point_selec
     if (!sel) return;
     out << "point         x              y\n";
     for_selected_points(p, *sel, [&](std::size_t i) {
-        char line[128];
-        std::snprintf(line, sizeof line, "%7zu  %14s  %14s\n", i, coordinate_text(p.x(i)).c_str(),
-                      coordinate_text(p.y(i)).c_str());
-        out << line;
+        out << printf_text("%7zu  %14s  %14s\n", i, coordinate_text(p.x(i)).c_str(),
+                           coordinate_text(p.y(i)).c_str());
     });
 }
 

@@ -2,12 +2,12 @@
 // runs of equal values.
 
 #include <cinttypes>
-#include <cstdio>
 
 #include "ground/roles.hpp"
 #include "ground/units.hpp"
 #include "toolkit/inspect_cell_values.hpp"
 #include "toolkit/inspect_views.hpp"
+#include "toolkit/printf_text.hpp"
 #include "toolkit/scenario_files.hpp"
 
 namespace compattatore::inspect {
@@ -49,29 +49,29 @@ std::string profile_name(const cell_profile& p) {
     return std::string(binary_layout::name_of(route_cell_fields, p.member));
 }
 
-json runs_json(const route_grid_t& g) {
-    json runs = json::object();
+void write_runs_json(const route_grid_t& g, json_writer& w) {
+    w.open_object();
     for (const cell_profile* p : cell_profiles) {
-        json list = json::array();
+        w.key(profile_name(*p));
+        w.open_array();
         for (const cell_run& r : runs_of(g, p->member)) {
-            list.push_back({{"first_cell", r.first_cell},
-                            {"last_cell", r.last_cell},
-                            {"from", cell_start_m(r.first_cell)},
-                            {"value", r.value}});
+            w.value({{"first_cell", r.first_cell},
+                     {"last_cell", r.last_cell},
+                     {"from", cell_start_m(r.first_cell)},
+                     {"value", r.value}});
         }
-        runs[profile_name(*p)] = std::move(list);
+        w.close();
     }
-    return runs;
+    w.close();
 }
 
 void print_objects(const route_grid_t& g, const station_table_t* names, std::ostream& out) {
     out << "objects:\n";
     for (std::size_t i = 0; i < g.size(); ++i) {
         if (g[i].kind == cell_kind::empty) continue;
-        char head[64];
-        std::snprintf(head, sizeof head, "  cell %5zu  at %7" PRId64 " m  ", i,
-                      cell_start_m(static_cast<std::int64_t>(i)));
-        out << head << describe_cell(g[i], names) << "\n";
+        out << printf_text("  cell %5zu  at %7" PRId64 " m  ", i,
+                           cell_start_m(static_cast<std::int64_t>(i)))
+            << describe_cell(g[i], names) << "\n";
     }
 }
 
@@ -79,10 +79,9 @@ void print_runs(const route_grid_t& g, const cell_profile& p, std::ostream& out)
     out << profile_name(p) << ":\n";
     for (const cell_run& r : runs_of(g, p.member)) {
         if (p.zero_is_none && r.value == 0) continue;
-        char line[128];
-        std::snprintf(line, sizeof line, "  cells %5d-%-5d  from %7" PRId64 " m  ", r.first_cell,
-                      r.last_cell, cell_start_m(r.first_cell));
-        out << line << reading_text(p, r.value) << "\n";
+        out << printf_text("  cells %5d-%-5d  from %7" PRId64 " m  ", r.first_cell, r.last_cell,
+                           cell_start_m(r.first_cell))
+            << reading_text(p, r.value) << "\n";
     }
 }
 
@@ -100,21 +99,22 @@ void print_marks(const route_grid_t& g, std::ostream& out) {
 
 }  // namespace
 
-json route_grid_json(const route_grid_t& g, const station_table_t* names) {
-    json objects = json::array();
+void write_route_grid_json(const route_grid_t& g, const station_table_t* names, json_writer& w) {
+    w.member("cells", g.size());
+    w.member("last_cell", static_cast<std::int64_t>(g.size()) - 1);
+    w.key("objects");
+    w.open_array();
     for (std::size_t i = 0; i < g.size(); ++i) {
-        if (holds_object(g[i])) objects.push_back(cell_json(g[i], i, names));
+        if (holds_object(g[i])) w.value(cell_json(g[i], i, names));
     }
-    json j = {{"cells", g.size()},
-              {"last_cell", static_cast<std::int64_t>(g.size()) - 1},
-              {"objects", std::move(objects)},
-              {"runs", runs_json(g)}};
+    w.close();
+    w.key("runs");
+    write_runs_json(g, w);
     if (g.size() > stamp_cell) {
         const stamp_cell_fields s{g[stamp_cell]};
-        j["stamp"] = s.stamp();
-        j["plain_checksum"] = s.plain_checksum();
+        w.member("stamp", s.stamp());
+        w.member("plain_checksum", s.plain_checksum());
     }
-    return j;
 }
 
 void print_route_grid(const route_grid_t& g, const station_table_t* names, std::ostream& out) {

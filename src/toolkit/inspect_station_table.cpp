@@ -1,9 +1,10 @@
 // inspect of a station table: every entry with its role, and the header entries by meaning.
 
-#include <cstdio>
+#include <algorithm>
 
 #include "ground/roles.hpp"
 #include "toolkit/inspect_views.hpp"
+#include "toolkit/printf_text.hpp"
 #include "toolkit/scenario_files.hpp"
 
 namespace compattatore::inspect {
@@ -66,21 +67,24 @@ json header_json(const station_table_t& t) {
     };
 }
 
-std::string quoted(const std::string& text) {
+// The name in quotes, padded to a column of 24 bytes. Padded here rather than by %s, which would
+// stop at a NUL byte in the name.
+std::string quoted_column(const std::string& text) {
+    constexpr std::size_t column = 24;
     std::string out;
-    out.reserve(text.size() + 2);
-    return out.append(1, '"').append(text).append(1, '"');
+    out.reserve(std::max(text.size() + 2, column));
+    out.append(1, '"').append(text).append(1, '"');
+    if (out.size() < column) out.append(column - out.size(), ' ');
+    return out;
 }
 
 void print_station(const station_entry& e, int i, std::ostream& out) {
-    char line[256];
-    std::snprintf(line, sizeof line, "  %2d  %-24s kind %3d  at %7d m  area %7d to %7d m  time %s",
-                  i, quoted(cp850_to_utf8(e.name)).c_str(), e.kind, e.position, e.area_start,
-                  e.area_end, clock_text(e.timetable_time).c_str());
-    out << line << "  values " << int(e.param_a) << "," << int(e.param_b) << ","
-        << int(e.end_extension) << " a " << e.group_a1 << "," << e.group_a2 << ","
-        << int(e.group_a3) << " b " << e.group_b1 << "," << e.group_b2 << "," << e.group_b3 << " c "
-        << int(e.param_c) << "\n";
+    out << printf_text("  %2d  ", i) << quoted_column(cp850_to_utf8(e.name))
+        << printf_text(" kind %3d  at %7d m  area %7d to %7d m  time %s", e.kind, e.position,
+                       e.area_start, e.area_end, clock_text(e.timetable_time).c_str())
+        << "  values " << int(e.param_a) << "," << int(e.param_b) << "," << int(e.end_extension)
+        << " a " << e.group_a1 << "," << e.group_a2 << "," << int(e.group_a3) << " b " << e.group_b1
+        << "," << e.group_b2 << "," << e.group_b3 << " c " << int(e.param_c) << "\n";
 }
 
 void print_header(const station_table_t& t, std::ostream& out) {
@@ -102,15 +106,17 @@ void print_header(const station_table_t& t, std::ostream& out) {
 
 }  // namespace
 
-json station_table_json(const station_table_t& t) {
-    json entries = json::array();
+void write_station_table_json(const station_table_t& t, json_writer& w) {
+    w.key("entries");
+    w.open_array();
     for (int i = 0; i < station_slot::count; ++i) {
         json e = entry_json(t[static_cast<std::size_t>(i)]);
         e["entry"] = i;
         e["role"] = std::string(entry_role(t, i));
-        entries.push_back(std::move(e));
+        w.value(e);
     }
-    return {{"entries", std::move(entries)}, {"header", header_json(t)}};
+    w.close();
+    w.member("header", header_json(t));
 }
 
 void print_station_table(const station_table_t& t, std::ostream& out) {

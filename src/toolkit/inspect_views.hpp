@@ -1,6 +1,7 @@
 #pragma once
-// What inspect shows of each of the simulator's files: one JSON object and one text listing per
-// kind of file. Fields are named as the byte layout names them.
+// What inspect shows of each of the simulator's files: the members of one JSON object and one
+// text listing per kind of file. Fields are named as the byte layout names them. Both are written
+// as they are made, so their memory does not grow with the file.
 
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -12,19 +13,22 @@
 #include "ground/code_page_850.hpp"
 #include "ground/model.hpp"
 #include "toolkit/commands.hpp"
+#include "toolkit/inspect_json_writer.hpp"
 
 namespace compattatore::inspect {
 
 using json = nlohmann::ordered_json;
 
-json station_table_json(const station_table_t& t);
+// Each writes its members into the file's object, which w has open.
+void write_station_table_json(const station_table_t& t, json_writer& w);
 void print_station_table(const station_table_t& t, std::ostream& out);
 
 // names: the station table given with the grid, if any, to name stations and board texts.
-json route_grid_json(const route_grid_t& g, const station_table_t* names);
+void write_route_grid_json(const route_grid_t& g, const station_table_t* names, json_writer& w);
 void print_route_grid(const route_grid_t& g, const station_table_t* names, std::ostream& out);
 
-json line_profile_json(const line_profile_t& p, const std::optional<point_selection>& sel);
+void write_line_profile_json(const line_profile_t& p, const std::optional<point_selection>& sel,
+                             json_writer& w);
 void print_line_profile(const line_profile_t& p, const std::optional<point_selection>& sel,
                         std::ostream& out);
 

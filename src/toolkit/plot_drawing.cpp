@@ -1,7 +1,8 @@
 #include "toolkit/plot_drawing.hpp"
 
 #include <cmath>
-#include <cstdio>
+
+#include "toolkit/printf_text.hpp"
 
 namespace compattatore {
 
@@ -17,13 +18,7 @@ double nice_step(double span, double ticks) {
 
 std::string kilometre_label(double metres) {
     const double km = metres / 1000.0;
-    char text[32];
-    if (std::fabs(km - std::round(km)) < 1e-9) {
-        std::snprintf(text, sizeof text, "%.0f km", km);
-    } else {
-        std::snprintf(text, sizeof text, "%.1f km", km);
-    }
-    return text;
+    return printf_text(std::fabs(km - std::round(km)) < 1e-9 ? "%.0f km" : "%.1f km", km);
 }
 
 svg_element triangle_marker(double x, double y, ink fill) {

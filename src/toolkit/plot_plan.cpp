@@ -5,7 +5,6 @@
 #include <optional>
 #include <vector>
 
-#include "ground/code_page_850.hpp"
 #include "ground/roles.hpp"
 #include "ground/units.hpp"
 #include "toolkit/plot.hpp"
@@ -92,7 +91,7 @@ void draw_titles(const line_profile_t& profile, const plan_geometry& g,
                  const station_table_t* table, svg_document& out) {
     std::string title = "Track plan";
     if (table != nullptr && !line_header(*table).line_name().empty()) {
-        title += ": " + cp850_to_utf8(line_header(*table).line_name());
+        title += ": " + drawable_text(file_text{line_header(*table).line_name()});
     }
     out.add(svg_text(20, 32).attr("font-size", "22").attr("font-weight", "bold").text(title));
     out.add(svg_text(20, 52)
@@ -144,7 +143,7 @@ svg_element station_circle(double x, double y) {
 
 struct plan_label {
     std::int64_t metre;
-    std::string text;  // UTF-8
+    std::string text;  // UTF-8, as far as a label shows it
     bool board;
 };
 
@@ -154,16 +153,17 @@ std::vector<plan_label> plan_labels(const station_table_t* table, const route_gr
     for (int i = 1; i < station_slot::count; ++i) {
         if (!is_station_entry(*table, i)) continue;
         const station_entry& e = (*table)[static_cast<std::size_t>(i)];
-        labels.push_back({e.position, cp850_to_utf8(e.name), false});
+        labels.push_back({e.position, drawable_text(file_text{e.name}), false});
     }
     if (grid == nullptr) return labels;
     for (std::size_t c = 0; c < grid->size(); ++c) {
         const route_cell& cell = (*grid)[c];
         if (cell.kind != cell_kind::direction_board) continue;
         const int entry = board_text_entry_of(cell);
-        const std::string name = entry >= 0 && entry < station_slot::count
-                                     ? cp850_to_utf8((*table)[static_cast<std::size_t>(entry)].name)
-                                     : "board";
+        const std::string name =
+            entry >= 0 && entry < station_slot::count
+                ? drawable_text({(*table)[static_cast<std::size_t>(entry)].name})
+                : "board";
         // A board stands one cell past the cell of its position.
         labels.push_back({cell_start_m(static_cast<std::int64_t>(c) - 1), name, true});
     }

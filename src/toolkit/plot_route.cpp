@@ -1,14 +1,13 @@
 // The route chart: aligned bands along the route, one per kind of object, over a kilometre axis.
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
-#include "ground/code_page_850.hpp"
 #include "ground/roles.hpp"
 #include "ground/units.hpp"
 #include "toolkit/plot.hpp"
 #include "toolkit/plot_drawing.hpp"
+#include "toolkit/printf_text.hpp"
 #include "toolkit/scenario_files.hpp"
 
 namespace compattatore {
@@ -83,9 +82,7 @@ struct value_scale {
 };
 
 std::string number_text(double v) {
-    char label[48];
-    std::snprintf(label, sizeof label, "%g", v);
-    return label;
+    return printf_text("%g", v);
 }
 
 void draw_scale(const route_chart& c, const band_area& b, const value_scale& s,
@@ -173,10 +170,13 @@ void draw_signals(const route_chart& c, const band_area& b, svg_document& out) {
 // as dots.
 void draw_slowdowns(const route_chart& c, const band_area& b, svg_document& out) {
     const route_grid_t& grid = c.grid;
+    // The first end cell at or after a start (or the last cell) is the same for every start
+    // before it, so one cursor that only moves forward finds it for all of them.
+    std::size_t end = 0;
     for (std::size_t i = 0; i < grid.size(); ++i) {
         const route_cell& cell = grid[i];
         if (cell.kind == cell_kind::slowdown_start) {
-            std::size_t end = i;
+            end = std::max(end, i);
             while (end + 1 < grid.size() && grid[end].kind != cell_kind::slowdown_end) ++end;
             out.add(svg_rect(c.xc(i), b.top + 20, c.xc(end + 1) - c.xc(i), b.height - 28)
                         .attr("fill", colour(ink::slowdown))
@@ -264,8 +264,8 @@ constexpr ink route_legend[] = {ink::signal,   ink::caution,     ink::code_270,
 void draw_titles(const route_chart& c, svg_document& out) {
     std::string title = "Route chart";
     if (c.table != nullptr) {
-        title += ": " + cp850_to_utf8(line_header(*c.table).line_name()) + ", train " +
-                 cp850_to_utf8(train_header(*c.table).train_number());
+        title += ": " + drawable_text(file_text{line_header(*c.table).line_name()}) + ", train " +
+                 drawable_text(file_text{train_header(*c.table).train_number()});
     }
     out.add(svg_text(20, 32).attr("font-size", "22").attr("font-weight", "bold").text(title));
     out.add(svg_text(20, 52)

@@ -1,11 +1,13 @@
 #include "toolkit/scenario_files.hpp"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
 
 #include "formats/binary_layout.hpp"
 #include "ground/files.hpp"
 #include "ground/roles.hpp"
 #include "toolkit/folders.hpp"
+#include "toolkit/printf_text.hpp"
 
 namespace compattatore {
 
@@ -31,6 +33,18 @@ std::string_view kind_title(binary_file_kind kind) {
 
 namespace {
 
+void check_size(std::size_t bytes, binary_file_kind kind) {
+    switch (kind) {
+        case binary_file_kind::line_profile:
+            return binary_layout::check_line_profile_size(bytes);
+        case binary_file_kind::station_table:
+            return binary_layout::check_station_table_size(bytes);
+        case binary_file_kind::route_grid:
+            break;
+    }
+    binary_layout::check_route_grid_size(bytes);
+}
+
 simulator_table decode(std::string_view bytes, binary_file_kind kind) {
     switch (kind) {
         case binary_file_kind::line_profile:
@@ -43,9 +57,29 @@ simulator_table decode(std::string_view bytes, binary_file_kind kind) {
     return binary_layout::decode_route_grid(bytes);
 }
 
+unusable_file corrupt(const std::filesystem::path& path, binary_file_kind kind,
+                      const binary_layout::decode_error& e) {
+    return unusable_file(path.string() + ": corrupt " + std::string(kind_title(kind)) +
+                         " at byte " + std::to_string(e.offset()) + ": " + e.detail());
+}
+
+// A file larger than its kind can be is refused by its size, before a byte of it is read.
+void refuse_oversized(const std::filesystem::path& path, binary_file_kind kind) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) return;
+    try {
+        check_size(static_cast<std::size_t>(std::min<std::uintmax_t>(size, SIZE_MAX)), kind);
+    } catch (const binary_layout::decode_error& e) {
+        throw corrupt(path, kind, e);
+    }
+}
+
 }  // namespace
 
 loaded_file load_simulator_file(const std::filesystem::path& path, binary_file_kind kind) {
+    refuse_oversized(path, kind);
     std::optional<std::string> bytes;
     try {
         bytes = read_input(path);
@@ -56,8 +90,7 @@ loaded_file load_simulator_file(const std::filesystem::path& path, binary_file_k
     try {
         return {bytes->size(), decode(*bytes, kind)};
     } catch (const binary_layout::decode_error& e) {
-        throw unusable_file(path.string() + ": corrupt " + std::string(kind_title(kind)) +
-                            " at byte " + std::to_string(e.offset()) + ": " + e.detail());
+        throw corrupt(path, kind, e);
     }
 }
 
@@ -83,10 +116,7 @@ bool is_station_entry(const station_table_t& table, int entry) {
 }
 
 std::string clock_text(std::int32_t seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
-    return text;
+    return printf_text("%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
 }
 
 std::string reading_text(const cell_profile& profile, int stored) {

@@ -38,7 +38,8 @@ struct loaded_file {
 };
 
 // Reads the file and decodes it as kind, whatever its name says. Throws unusable_file with the
-// read failure, "<path>: no such file" or "<path>: corrupt <kind> at byte <n>: <detail>".
+// read failure, "<path>: no such file" or "<path>: corrupt <kind> at byte <n>: <detail>"; a file
+// larger than its kind can be gets the last before it is read.
 loaded_file load_simulator_file(const std::filesystem::path& path, binary_file_kind kind);
 
 // Board texts fill the table from entry 80 downward and carry nothing but their text; stations

@@ -1,18 +1,35 @@
 #include "toolkit/svg_document.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "ground/code_page_850.hpp"
 #include "toolkit/plot_palette.hpp"
+#include "toolkit/printf_text.hpp"
 
 namespace compattatore {
 
 std::string svg_number(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", v);
-    return text;
+    return printf_text("%.1f", v);
 }
+
+namespace {
+
+std::string_view cut_label(std::string_view utf8) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const bool starts_character = (static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80;
+        if (starts_character && ++characters == max_label_characters) {
+            const std::string_view rest = utf8.substr(i + 1);
+            const bool more = std::any_of(rest.begin(), rest.end(), [](char c) {
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            });
+            return more ? utf8.substr(0, i) : utf8;
+        }
+    }
+    return utf8;
+}
+
+}  // namespace
 
 svg_element::svg_element(std::string_view name) : name_(name), start_("<" + name_) {}
 
@@ -26,12 +43,19 @@ svg_element& svg_element::attr(std::string_view name, double value) {
 }
 
 svg_element& svg_element::text(std::string_view utf8) {
-    content_ = xml_escape(utf8);
+    const std::string_view kept = cut_label(utf8);
+    content_ = xml_escape(kept);
+    if (kept.size() < utf8.size()) content_->append("\xE2\x80\xA6");  // an ellipsis
     return *this;
 }
 
+std::string drawable_text(file_text t) {
+    // Every code page byte is one character.
+    return cp850_to_utf8(t.cp850.substr(0, max_label_characters + 1));
+}
+
 svg_element& svg_element::text(file_text t) {
-    return text(cp850_to_utf8(t.cp850));
+    return text(drawable_text(t));
 }
 
 svg_element svg_line(double x1, double y1, double x2, double y2) {

@@ -3,6 +3,7 @@
 // xml_escape here, so no drawing code can forget it; names and board texts from the simulator's
 // files are code page 850 and become UTF-8 first.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,14 @@ struct file_text {
     std::string_view cp850;
 };
 
+// Longest text drawn, in characters: a longer one keeps its first 79 and ends in an ellipsis, so
+// the names of a file can make a picture no larger than this for each label.
+inline constexpr std::size_t max_label_characters = 80;
+
+// A file's text in UTF-8 as far as a label can show it: one character past the cap, so a text
+// that is cut still shows it. Converting no more keeps a long name repeated on many labels cheap.
+std::string drawable_text(file_text t);
+
 // Coordinates and sizes are written with one decimal: "12.0".
 std::string svg_number(double v);
 
@@ -22,7 +31,8 @@ class svg_element {
     explicit svg_element(std::string_view name);
     svg_element& attr(std::string_view name, std::string_view value);
     svg_element& attr(std::string_view name, double value);  // as svg_number
-    // The element's character data (UTF-8, or a file's text); without it the element is empty.
+    // The element's character data (UTF-8, or a file's text), cut to max_label_characters;
+    // without it the element is empty.
     svg_element& text(std::string_view utf8);
     svg_element& text(file_text t);
 
