@@ -61,11 +61,17 @@ struct speed_board_cell {
 // Station stop and direction board cells point at a station table entry; code point cells
 // carry their cab code.
 template <class Cell>
-auto& station_entry_of(Cell& cell) { return cell.value_a; }
+auto& station_entry_of(Cell& cell) {
+    return cell.value_a;
+}
 template <class Cell>
-auto& board_text_entry_of(Cell& cell) { return cell.value_a; }
+auto& board_text_entry_of(Cell& cell) {
+    return cell.value_a;
+}
 template <class Cell>
-auto& cab_code_of(Cell& cell) { return cell.value_a; }
+auto& cab_code_of(Cell& cell) {
+    return cell.value_a;
+}
 
 // Cell 1 carries the route stamp and the plain checksum of the scenario identity.
 inline constexpr std::size_t stamp_cell = 1;
@@ -165,8 +171,15 @@ train_header_entry<entry_of_t<Table>> train_header(Table& t) {
 }
 
 // What an entry of the table holds. Board texts count down from entry 80 to lowest_board.
-enum class slot_role { unused, station, board_text, progressive, train_and_line, line_header,
-                       train_header };
+enum class slot_role {
+    unused,
+    station,
+    board_text,
+    progressive,
+    train_and_line,
+    line_header,
+    train_header
+};
 
 constexpr slot_role role_of_slot(int index, int lowest_board) {
     if (index == station_slot::train_header) return slot_role::train_header;

@@ -11,7 +11,8 @@ constexpr int indent_step = 2;
 // v as dump(2) writes it nested depth levels deep: its inner lines indented by the depth.
 std::string nested_dump(const json_writer::json& v, std::size_t depth) {
     // Bytes that are not UTF-8 come out as U+FFFD instead of failing, as in every JSON we print.
-    const std::string flat = v.dump(indent_step, ' ', false, json_writer::json::error_handler_t::replace);
+    const std::string flat =
+        v.dump(indent_step, ' ', false, json_writer::json::error_handler_t::replace);
     if (depth == 0 || flat.find('\n') == std::string::npos) return flat;
     const std::string indent(depth * indent_step, ' ');
     std::string out;
