@@ -43,12 +43,7 @@ class recording_platform final : public window_platform {
 // The eight files of the run, in the order the run writes them.
 using testing::run_files;
 
-std::vector<std::string> names_in(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using testing::names_in;
 
 TEST(Form1Run, CleanRunLeavesSixFilesAndNoDescriptionTexts) {
     temp_dir dir;

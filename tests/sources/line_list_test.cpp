@@ -21,13 +21,7 @@ using testing::temp_dir;
 
 const std::string sentinel(end_sentinel);
 
-// Files in dir other than the expected ones: a leftover temporary file shows up here.
-std::vector<std::string> names_in(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using testing::names_in;
 
 TEST(LineListBytes, WritesEveryLineBeforeTheSentinelWithCrLfAndNothingElse) {
     const std::vector<std::string> list = {

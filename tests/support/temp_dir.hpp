@@ -1,11 +1,13 @@
 #pragma once
 // A fresh directory per test, removed afterwards, so tests never touch the source tree.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace compattatore::testing {
 
@@ -43,6 +45,16 @@ inline std::string slurp(const std::filesystem::path& p) {
 inline void spit(const std::filesystem::path& p, const std::string& bytes) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The names in a folder, sorted: a leftover temporary file shows up here.
+inline std::vector<std::string> names_in(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace compattatore::testing

@@ -20,6 +20,7 @@
 #include "compiler/description_fixture.hpp"
 #include "formats/binary_files.hpp"
 #include "support/temp_dir.hpp"
+#include "toolkit/command_calls.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/plot.hpp"
 #include "xml_check.hpp"
@@ -28,26 +29,11 @@ namespace compattatore {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::inspect;
+using testing::plot;
+using testing::printed;
 using testing::spit;
 using testing::temp_dir;
-
-struct printed {
-    int status;
-    std::string out, err;
-};
-
-printed inspect(std::vector<fs::path> files, bool as_json,
-                std::optional<point_selection> points = std::nullopt) {
-    std::ostringstream out, err;
-    const int status = inspect_command({std::move(files), as_json, points}, out, err);
-    return {status, out.str(), err.str()};
-}
-
-printed plot(plot_options o) {
-    std::ostringstream out, err;
-    const int status = plot_command(o, out, err);
-    return {status, out.str(), err.str()};
-}
 
 // printf's text, however long.
 std::string printed_double(const char* format, double v) {

@@ -15,6 +15,7 @@
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "support/temp_dir.hpp"
+#include "toolkit/command_calls.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/compile_author.hpp"
 #include "toolkit/plot.hpp"
@@ -25,6 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+using testing::inspect;
+using testing::printed;
 using testing::slurp;
 using testing::spit;
 using testing::temp_dir;
@@ -57,18 +60,6 @@ class Written : public ::testing::Test {
 };
 std::unique_ptr<author_compile> Written::compiled_;
 std::unique_ptr<temp_dir> Written::dir_;
-
-struct printed {
-    int status;
-    std::string out, err;
-};
-
-printed inspect(std::vector<fs::path> files, bool as_json,
-                std::optional<point_selection> points = std::nullopt) {
-    std::ostringstream out, err;
-    const int status = inspect_command({std::move(files), as_json, points}, out, err);
-    return {status, out.str(), err.str()};
-}
 
 station_entry entry_from(const json& j) {
     station_entry e;
