@@ -88,10 +88,16 @@ if [ ! -s "$work/display" ]; then
 fi
 export DISPLAY=:$(head -n1 "$work/display")
 # A crash must end the program with its status, not leave a crash dialog waiting on the display.
-if wineboot -i >"$work/wineboot.log" 2>&1 &&
-   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-     >>"$work/wineboot.log" 2>&1 &&
-   wineserver -w; then
+boot_prefix() {
+  wineboot -i >>"$work/wineboot.log" 2>&1 &&
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      >>"$work/wineboot.log" 2>&1 &&
+    wineserver -w
+}
+# Creating a prefix has been seen to fail once in a while ("could not load kernel32.dll") and
+# then work in a fresh one: a second try starts from nothing, and both logs are shown on failure.
+if boot_prefix || { echo "-- first try failed; a fresh prefix --" >>"$work/wineboot.log";
+                    wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"; boot_prefix; }; then
   pass "wine prefix ready on display $DISPLAY ($(elapsed))"
 else
   fail "wine prefix"; show_log "$work/wineboot.log"
