@@ -301,13 +301,14 @@ std::string text_pass::lost_with(std::string_view kw, std::string_view meant) co
 }
 
 void text_pass::unknown(std::string_view kw, bool general) {
+    if (blank_or_header(kw)) return;
     const std::string_view bare = trimmed(kw);
     const description_kind other =
         file_ == description_kind::line ? description_kind::train : description_kind::line;
     if (!records_named(other, bare, false).empty() || !records_named(other, bare, true).empty()) {
         (file_ == description_kind::line ? s_.train_keywords_in_line : s_.line_keywords_in_train)++;
     }
-    if (blank_or_header(kw) || record_start_.line == warned_line_) return;
+    if (record_start_.line == warned_line_) return;
     warned_line_ = record_start_.line;
     diagnostic& d = s_.warning(problem::unknown_keyword, record_start_, size32(bare),
                                quoted(bare) + " names no record: the rest of its line is dropped");

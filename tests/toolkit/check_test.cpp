@@ -92,6 +92,24 @@ TEST(Check, OwnTextsGiveNothingAndTheCompileIsUntouched) {
     }
 }
 
+// Texts no author writes on purpose: the check still ends, and the compile is the compile's.
+TEST(Check, DegenerateTextsLeaveTheCompileAlone) {
+    using testing::degenerate;
+    const description_pair d;
+    for (const degenerate kind :
+         {degenerate::one_long_line, degenerate::commas, degenerate::hyphen_lines,
+          degenerate::blanks, degenerate::many_fields, degenerate::long_number,
+          degenerate::long_board_text, degenerate::long_station_name}) {
+        const std::string text = testing::degenerate_text(kind, 20000);
+        for (const author_sources& s :
+             {sources_of(text, d.train_text()), sources_of(d.line_text(), text)}) {
+            const author_check c = check_author_sources(s);
+            expect_same_compile(s, c);
+            EXPECT_GE(c.count(severity::error), c.compile.count(severity::error) == 0 ? 0u : 1u);
+        }
+    }
+}
+
 // Fixture: line lines 1-8 ([generale], length 3000, progressive, background, repetition,
 // [pendenze], two gradients), added line records from line 9; train lines 1-10 ([generale], four
 // general values, [stazioni], adhesion, two speed limits, station ORIGINE at 0), added train
