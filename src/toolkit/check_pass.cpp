@@ -315,6 +315,10 @@ void text_pass::unknown(std::string_view kw, bool general) {
     if (const auto near = nearest_keyword(file_, bare, general)) {
         d.help = "did you mean " + quoted(*near) + "?";
         d.message += lost_with(kw, *near);
+    } else if (file_ == description_kind::line && !records_named(file_, bare, !general).empty()) {
+        d.help = general ? "this record is read only after the general section"
+                         : "this record is read only in the general section, before the first "
+                           "section header";
     }
     if (s_.last_cell.has_value() || !general || file_ != description_kind::line) return;
     if (contains_any_case(bare, "lunghezza") || contains_any_case(bare, "percorso") ||

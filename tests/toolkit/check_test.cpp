@@ -203,6 +203,16 @@ const mistake mistakes[] = {
      {"T:11:1+8 error R25 text-ends-in-record: the `stazione` record ends after 3 values: its "
       "value 4 `first value` is missing, and `[fine]` from the next line is read in its place | "
       "help: give the record its 17 values"}},
+    {"record in the wrong section",
+     [](description_pair& d) {
+         d.general.push_back("pendenza, 0, 1");
+         d.line_records.push_back("sfondo due, 1");
+     },
+     {"L:6:1+8 warning R0 unknown-keyword: `pendenza` names no record: the rest of its line is "
+      "dropped | help: this record is read only after the general section",
+      "L:10:1+10 warning R0 unknown-keyword: `sfondo due` names no record: the rest of its line "
+      "is dropped | help: this record is read only in the general section, before the first "
+      "section header"}},
     {"board collision, beyond the grid, hyphen in a keyword",
      [](description_pair& d) {
          d.line_records.push_back("cartello_indicatore, 1700, a");
