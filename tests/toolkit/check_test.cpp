@@ -6,11 +6,13 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compiler/description_fixture.hpp"
 #include "formats/binary_files.hpp"
 #include "ground/code_page_850.hpp"
+#include "ground/result_codes.hpp"
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "toolkit/check_author.hpp"
@@ -361,6 +363,15 @@ TEST(Check, SwappedFilesGiveOneHint) {
         "[generale] section",
     };
     EXPECT_EQ(got, expected);
+
+    // The scenario's own texts swapped: the hint and the missing length, not hundreds of lines.
+    author_sources swapped = scenario_sources();
+    std::swap(swapped.line_text, swapped.train_text);
+    const author_check scenario = check_author_sources(swapped);
+    ASSERT_EQ(scenario.diagnostics.size(), 2u) << all_shown(scenario);
+    EXPECT_EQ(scenario.diagnostics[0].kind, "files-swapped");
+    EXPECT_EQ(scenario.diagnostics[1].kind, "line-length-missing");
+    EXPECT_EQ(scenario.diagnostics[1].code, result::compiler_failure);
 }
 
 }  // namespace
