@@ -191,7 +191,7 @@
   const bandsCanvas = document.getElementById("bands");
   const tip = document.getElementById("tip");
   const dpr = window.devicePixelRatio || 1;
-  const gutter = 168, rightMargin = 18;
+  const gutter = 168, rightMargin = 28;
   const bandGap = 6;
   const hasDiagnostics = diagnostics.some((d) => d.position !== null);
   const bandList = [
@@ -215,11 +215,37 @@
   for (const b of bandList) bandById[b.id] = b;
 
   let bandsBase = null, planBase = null;
+  // Resizing a canvas clears and reallocates it, so it is done only when the size changes.
   function sizeCanvas(c, height) {
     const w = Math.max(300, c.clientWidth);
-    c.width = Math.round(w * dpr); c.height = Math.round(height * dpr);
-    c.style.height = height + "px";
+    const pw = Math.round(w * dpr), ph = Math.round(height * dpr);
+    if (c.width !== pw || c.height !== ph) { c.width = pw; c.height = ph; c.style.height = height + "px"; }
     return w;
+  }
+  // Each canvas has a transparent one over it for the cursor, so moving the cursor redraws
+  // nothing beneath it.
+  function overlayOf(c) {
+    const wrap = document.createElement("div");
+    wrap.className = "layer";
+    c.parentNode.insertBefore(wrap, c);
+    wrap.appendChild(c);
+    const over = document.createElement("canvas");
+    over.className = "over";
+    wrap.appendChild(over);
+    return over;
+  }
+  const planOver = overlayOf(planCanvas), bandsOver = overlayOf(bandsCanvas);
+  // The canvas cleared for a full drawing, in CSS pixels; its overlay takes the same size.
+  function baseFor(previous, c) {
+    const over = c === planCanvas ? planOver : bandsOver;
+    if (over.width !== c.width || over.height !== c.height) {
+      over.width = c.width; over.height = c.height;
+      over.style.width = c.clientWidth + "px"; over.style.height = c.style.height;
+    }
+    const g = c.getContext("2d");
+    g.setTransform(dpr, 0, 0, dpr, 0, 0);
+    g.clearRect(0, 0, c.width, c.height);
+    return { base: c, g };
   }
   let bandsWidth = 0, planWidth = 0;
   const planHeight = 300;
@@ -330,10 +356,7 @@
 
   function drawBands() {
     bandsWidth = sizeCanvas(bandsCanvas, bandsHeight);
-    const base = document.createElement("canvas");
-    base.width = bandsCanvas.width; base.height = bandsCanvas.height;
-    const g = base.getContext("2d");
-    g.scale(dpr, dpr);
+    const { base, g } = baseFor(bandsBase, bandsCanvas);
     g.font = "11px DejaVu Sans, Arial, sans-serif";
     g.fillStyle = "#fff"; g.fillRect(0, 0, bandsWidth, bandsHeight);
     for (const b of bandList) drawFrame(g, b);
@@ -633,10 +656,7 @@
 
   function drawPlan() {
     planWidth = sizeCanvas(planCanvas, planHeight);
-    const base = document.createElement("canvas");
-    base.width = planCanvas.width; base.height = planCanvas.height;
-    const g = base.getContext("2d");
-    g.scale(dpr, dpr);
+    const { base, g } = baseFor(planBase, planCanvas);
     g.fillStyle = "#fff"; g.fillRect(0, 0, planWidth, planHeight);
     g.font = "11px DejaVu Sans, Arial, sans-serif";
     if (!plan) {
@@ -656,16 +676,20 @@
     planBase = base;
   }
 
-  // The track through the points that fall on distinct pixels.
+  // The track through the points that fall on distinct pixels; stretches off the canvas are
+  // left out, so a close zoom on a long line strokes only what shows.
   function planTrack(g, a, b, colour, width) {
     g.beginPath();
-    let pen = false, lx = NaN, ly = NaN;
+    let pen = false, lx = NaN, ly = NaN, wasOut = false;
+    const out = (x, y) => x < -50 || y < -50 || x > planWidth + 50 || y > planHeight + 50;
     for (let i = a; i <= b; ++i) {
       if (plan.x[i] === null) { pen = false; continue; }
       const x = px(plan.x[i]), y = py(plan.y[i]);
+      const isOut = out(x, y);
+      if (isOut && wasOut) { lx = x; ly = y; pen = false; continue; }
       if (pen && Math.abs(x - lx) < 0.7 && Math.abs(y - ly) < 0.7 && i !== b) continue;
-      if (pen) g.lineTo(x, y); else g.moveTo(x, y);
-      pen = true; lx = x; ly = y;
+      if (pen) g.lineTo(x, y); else if (isNaN(lx) || wasOut === isOut) g.moveTo(x, y); else { g.moveTo(lx, ly); g.lineTo(x, y); }
+      pen = true; lx = x; ly = y; wasOut = isOut;
     }
     g.strokeStyle = colour; g.lineWidth = width; g.lineJoin = "round"; g.stroke();
   }
@@ -724,12 +748,12 @@
 
   function redraw(full) {
     if (full) { drawBands(); drawPlan(); }
-    const g = bandsCanvas.getContext("2d");
+    const g = bandsOver.getContext("2d");
     g.setTransform(1, 0, 0, 1, 0, 0);
-    g.drawImage(bandsBase, 0, 0);
-    const p = planCanvas.getContext("2d");
+    g.clearRect(0, 0, bandsOver.width, bandsOver.height);
+    const p = planOver.getContext("2d");
     p.setTransform(1, 0, 0, 1, 0, 0);
-    p.drawImage(planBase, 0, 0);
+    p.clearRect(0, 0, planOver.width, planOver.height);
     if (cursorM === null) return;
     g.scale(dpr, dpr); p.scale(dpr, dpr);
     if (visible(cursorM)) {
