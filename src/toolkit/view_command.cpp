@@ -78,28 +78,35 @@ struct loaded_files {
 
 template <class Table>
 void load_into(std::optional<Table>& slot, const fs::path& p, binary_file_kind kind) {
-    if (slot) throw view_usage("view takes one " + std::string(kind_title(kind)) + " file");
     slot = std::get<Table>(load_simulator_file(p, kind).content);
 }
 
+// Which file is which is settled from the names before any is read.
+void check_kinds(const std::vector<fs::path>& inputs) {
+    int counts[3] = {0, 0, 0};
+    for (const fs::path& p : inputs) ++counts[static_cast<int>(*classify_binary_file(p))];
+    for (const auto kind : {binary_file_kind::line_profile, binary_file_kind::station_table,
+                            binary_file_kind::route_grid}) {
+        if (counts[static_cast<int>(kind)] > 1) {
+            throw view_usage("view takes one " + std::string(kind_title(kind)) + " file");
+        }
+    }
+    if (counts[static_cast<int>(binary_file_kind::route_grid)] == 0) {
+        throw view_usage("view of compiled files needs the route grid FILE.dat");
+    }
+}
+
 page_result from_files(const view_options& o) {
+    check_kinds(o.inputs);
     loaded_files f;
     std::string source;
     for (const fs::path& p : o.inputs) {
-        switch (*classify_binary_file(p)) {
-            case binary_file_kind::line_profile:
-                load_into(f.profile, p, binary_file_kind::line_profile);
-                break;
-            case binary_file_kind::station_table:
-                load_into(f.table, p, binary_file_kind::station_table);
-                break;
-            case binary_file_kind::route_grid:
-                load_into(f.grid, p, binary_file_kind::route_grid);
-                break;
-        }
+        const binary_file_kind kind = *classify_binary_file(p);
+        if (kind == binary_file_kind::line_profile) load_into(f.profile, p, kind);
+        if (kind == binary_file_kind::station_table) load_into(f.table, p, kind);
+        if (kind == binary_file_kind::route_grid) load_into(f.grid, p, kind);
         source += (source.empty() ? "" : ", ") + p.string();
     }
-    if (!f.grid) throw view_usage("view of compiled files needs the route grid FILE.dat");
     view_input in;
     in.profile = f.profile ? &*f.profile : nullptr;
     in.grid = &*f.grid;
