@@ -404,6 +404,9 @@
       if (b < a) continue;
       for (let k = Math.ceil((a + off) / step) * step; k - off <= b; k += step) {
         const x = Math.round(xOf(k - off)) + 0.5;
+        // The last ticks before the reckoning starts again would sit on the new start's label.
+        const nextCut = to < extent ? xOf(to) : Infinity;
+        if (nextCut - x < 28 && nextCut - x > 0) continue;
         g.strokeStyle = ink.grid; g.beginPath(); g.moveTo(x, axis.top + axis.height); g.lineTo(x, bottom); g.stroke();
         g.strokeStyle = ink.axis; g.beginPath(); g.moveTo(x, axis.top + axis.height - 6); g.lineTo(x, axis.top + axis.height); g.stroke();
         g.fillStyle = ink.axis; g.textAlign = "center";
@@ -708,6 +711,7 @@
       if (p) marks.push({ x: px(p[0]), y: py(p[1]), text: o.label, station: false });
     }
     for (const k of marks) boxes.push({ x0: k.x - 5, y0: k.y - 5, x1: k.x + 5, y1: k.y + 5 });
+    boxes.push({ x0: 0, y0: planHeight - 32, x1: planWidth, y1: planHeight });  // the scale bar
     for (const k of marks) {
       if (k.station) {
         g.fillStyle = "#fff"; g.strokeStyle = ink.station; g.lineWidth = 2;
