@@ -699,7 +699,38 @@
 
   // Stations first, then direction boards; each label tries eight places round its mark and is
   // drawn at the first that overlaps no mark or label already there.
+  // The canvas in 4 px squares, marked where the track runs: a label keeps off the line
+  // without testing every point of it.
+  function trackCover() {
+    const size = 4, cols = Math.ceil(planWidth / size), rows = Math.ceil(planHeight / size);
+    const cells = new Uint8Array(cols * rows);
+    const mark = (x, y) => {
+      const c = Math.floor(x / size), r = Math.floor(y / size);
+      if (c >= 0 && r >= 0 && c < cols && r < rows) cells[r * cols + c] = 1;
+    };
+    let lx = NaN, ly = NaN;
+    for (let i = 0; i < plan.x.length; ++i) {
+      if (plan.x[i] === null) { lx = NaN; continue; }
+      const x = px(plan.x[i]), y = py(plan.y[i]);
+      const steps = isNaN(lx) ? 0 : Math.min(1000, Math.ceil(Math.hypot(x - lx, y - ly) / size));
+      for (let k = 1; k <= steps; ++k) mark(lx + (x - lx) * k / steps, ly + (y - ly) * k / steps);
+      mark(x, y);
+      lx = x; ly = y;
+    }
+    return {
+      covers(b) {
+        for (let r = Math.max(0, Math.floor(b.y0 / size)); r <= Math.min(rows - 1, Math.floor(b.y1 / size)); ++r) {
+          for (let c = Math.max(0, Math.floor(b.x0 / size)); c <= Math.min(cols - 1, Math.floor(b.x1 / size)); ++c) {
+            if (cells[r * cols + c]) return true;
+          }
+        }
+        return false;
+      },
+    };
+  }
+
   function planLabels(g) {
+    const track = trackCover();
     const boxes = [];
     const marks = [];
     for (const s of stations) {
@@ -724,12 +755,24 @@
     for (const k of marks) {
       g.font = (k.station ? "" : "italic ") + "11px DejaVu Sans, Arial, sans-serif";
       const w = g.measureText(k.text).width, h = 12;
-      for (const [dx, dy] of places) {
+      // Nearest places first, then the same a ring further out.
+      const candidates = [];
+      for (const ring of [0, 10, 20]) {
+        for (const [dx, dy] of places) candidates.push([dx + Math.sign(dx) * ring, dy + Math.sign(dy - 4) * ring, ring]);
+      }
+      for (const [dx, dy, ring] of candidates) {
         const left = dx > 0 ? k.x + dx : dx < 0 ? k.x + dx - w : k.x - w / 2;
         const box = { x0: left - 2, y0: k.y + dy - h, x1: left + w + 2, y1: k.y + dy + 2 };
         if (box.x0 < 0 || box.x1 > planWidth || box.y0 < 0 || box.y1 > planHeight) continue;
+        if (track.covers(box)) continue;
         if (boxes.some((o) => box.x0 < o.x1 && box.x1 > o.x0 && box.y0 < o.y1 && box.y1 > o.y0)) continue;
         boxes.push(box);
+        if (ring > 0) {
+          // A label set further out points back at its mark.
+          const tx = Math.max(box.x0, Math.min(k.x, box.x1)), ty = Math.max(box.y0 + 2, Math.min(k.y, box.y1 - 2));
+          g.strokeStyle = "#999"; g.lineWidth = 0.8;
+          g.beginPath(); g.moveTo(k.x, k.y); g.lineTo(tx, ty); g.stroke();
+        }
         g.fillStyle = k.station ? ink.axis : ink.directionBoard; g.textAlign = "left";
         g.fillText(k.text, left, k.y + dy);
         break;

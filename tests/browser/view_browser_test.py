@@ -78,6 +78,9 @@ class Pages:
         self.from_files = WORK / "from_files.html"
         run("view", str(compiled / "Torino_Piacenza_2063.dat"), str(sim),
             str(compiled / "Torino_Piacenza_linea.dat"), "-o", str(self.from_files))
+        # A route grid alone: no plan, no names, no progressives.
+        self.grid_only = WORK / "grid_only.html"
+        run("view", str(compiled / "Torino_Piacenza_2063.dat"), "-o", str(self.grid_only))
 
         # The scenario with one speed board given twice: an error at a known place.
         broken = WORK / "broken"
@@ -219,6 +222,15 @@ class ViewerInBrowser(unittest.TestCase):
         self.assertEqual([(m["position"], m["km"], m["drawn"]) for m in marks],
                          [(132350, 41550, True)])
         self.shot("view-broken.png")
+
+    def test_route_grid_alone_still_draws(self):
+        self.open(PAGES.grid_only)
+        self.assert_clean_load()
+        self.assertEqual(self.driver.find_elements(By.CSS_SELECTOR, "#stations li"), [])
+        self.driver.execute_script("viewer.zoomKm(90, 100)")
+        kinds = {o["kind"] for o in self.driver.execute_script("return viewer.visibleObjects()")}
+        self.assertIn("signal", kinds)
+        self.assertEqual(self.driver.get_log("browser"), [])
 
     def test_small_scenario_keeps_a_name_that_looks_like_markup(self):
         self.open(PAGES.small)
