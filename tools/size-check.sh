@@ -10,6 +10,9 @@ tools/install-deps.sh clang-tidy-14 || { echo "size: cannot install clang-tidy-1
 build=build/size-check
 cmake -S . -B "$build" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DCOMPATTATORE_TESTS=OFF \
   >/dev/null || { echo "size: cannot configure the build"; exit 1; }
+# The route viewer's page includes a header the build generates.
+cmake --build "$build" --target view_assets >/dev/null ||
+  { echo "size: cannot generate the embedded page assets"; exit 1; }
 
 config='{Checks: "-*,readability-function-size", CheckOptions: [{key: readability-function-size.LineThreshold, value: 60}]}'
 mapfile -t files < <(git ls-files -- 'src/*.cpp' | grep -v win32)

@@ -21,7 +21,7 @@ namespace compattatore {
 namespace {
 
 constexpr std::int32_t max_line_length = 1000000;
-constexpr std::int32_t route_margin_m = 7000;  // the route runs on this far past the line's end
+constexpr std::int32_t route_margin_m = route_run_on_m;
 constexpr std::int32_t max_profile_counter = 1000000;
 constexpr int general_hyphen_skips = 10;
 constexpr int record_hyphen_skips = 2;

@@ -21,6 +21,10 @@ constexpr std::int64_t cell_start_m(std::int64_t cell) {
     return cell * cell_length_m;
 }
 
+// The route runs on this far past the line's end: the route's extent is the line length plus
+// this, so the train can overrun the last station.
+inline constexpr std::int32_t route_run_on_m = 7000;
+
 // Longest board text or station name: the files carry it behind a 16-bit length that must read
 // the same as signed or unsigned.
 inline constexpr std::size_t max_name_length = 0x7FFF;

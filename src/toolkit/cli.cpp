@@ -13,7 +13,7 @@ namespace compattatore {
 
 namespace {
 
-constexpr std::string_view command_names[] = {"compile", "sources", "inspect", "plot"};
+constexpr std::string_view command_names[] = {"compile", "sources", "inspect", "plot", "view"};
 
 bool is_command(std::string_view a) {
     for (std::string_view c : command_names) {
@@ -102,6 +102,22 @@ CLI::App* add_plot(CLI::App& app, plot_options& o) {
     return plot_cmd;
 }
 
+CLI::App* add_view(CLI::App& app, view_options& o) {
+    CLI::App* view_cmd = app.add_subcommand(
+        "view",
+        "Write the route viewer: one self-contained HTML page of the scenario (plan, bands along "
+        "the railway kilometres, stations, objects, diagnostics) that opens in any browser and "
+        "fetches nothing. From the two descriptions (LINE TRAIN, compiled in memory; exit 1 when "
+        "they have errors) or from compiled files (FILE.dat [FILE.sim] [FILE_linea.dat]).");
+    view_cmd->add_option("FILE", o.inputs, "Two descriptions, or compiled files")->required();
+    view_cmd->add_option("--line", o.line_name, "Line name; default from <line>_linea.txt");
+    view_cmd->add_option("--train", o.train_number,
+                         "Train number; default from <line>_<train>-.txt");
+    view_cmd->add_option("--output,-o", o.output, "HTML file to write; - for standard output")
+        ->required();
+    return view_cmd;
+}
+
 int run_inspect(inspect_options o, const std::string& points, std::ostream& out) {
     if (!points.empty()) {
         o.points = parse_point_selection(points);
@@ -133,10 +149,12 @@ int run_command(int argc, char** argv, std::ostream& out) {
     inspect_options inspect;
     std::string points;
     plot_options plot;
+    view_options view;
     CLI::App* compile_cmd = add_compile(app, compile);
     CLI::App* sources_cmd = add_sources(app, sources);
     CLI::App* inspect_cmd = add_inspect(app, inspect, points);
-    add_plot(app, plot);
+    CLI::App* plot_cmd = add_plot(app, plot);
+    CLI::App* view_cmd = add_view(app, view);
 
     try {
         app.parse(argc, argv);
@@ -152,7 +170,9 @@ int run_command(int argc, char** argv, std::ostream& out) {
     if (*compile_cmd) return compile_command(compile, out, std::cerr);
     if (*sources_cmd) return sources_command(sources, out, std::cerr);
     if (*inspect_cmd) return run_inspect(inspect, points, out);
-    return plot_command(plot, out, std::cerr);
+    if (*plot_cmd) return plot_command(plot, out, std::cerr);
+    if (*view_cmd) return view_command(view, out, std::cerr);
+    return toolkit_status::usage;
 }
 
 }  // namespace

@@ -60,4 +60,14 @@ struct plot_options {
 };
 int plot_command(const plot_options& o, std::ostream& out, std::ostream& err);
 
+// Either the two descriptions (line, then train), compiled in memory, or compiled files: a route
+// grid with, optionally, its station table and line profile.
+struct view_options {
+    std::vector<std::filesystem::path> inputs;
+    std::string line_name;         // for descriptions; empty: from the line file's name
+    std::string train_number;      // for descriptions; empty: from the train file's name
+    std::filesystem::path output;  // - for standard output
+};
+int view_command(const view_options& o, std::ostream& out, std::ostream& err);
+
 }  // namespace compattatore

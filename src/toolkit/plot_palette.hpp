@@ -34,6 +34,9 @@ enum class ink {
     slowdown,
     slowdown_mark,
     slowdown_label,
+    code_180,
+    run_on,
+    stop,
 };
 
 struct ink_use {
@@ -54,21 +57,24 @@ inline constexpr ink_use palette[] = {
     {ink::band_frame, "#ccc", "the frame of a band"},
     {ink::zero_line, "#999", "the zero line of a step chart"},
     {ink::station, "#c0392b", "station"},
-    {ink::station_area, "#f5b7b1", "the area of a station"},
+    {ink::station_area, "#f5b7b1", "station area"},
     {ink::direction_board, "#8e44ad", "direction board"},
     {ink::gradient, "#7d5a2b", "the gradient chart"},
     {ink::speed_limit, "#1f6fb2", "the speed limit chart"},
     {ink::adhesion, "#2e8b57", "the adhesion chart"},
     {ink::signal, "#333", "signal"},
-    {ink::caution, "#e67e22", "delayed signal / code 180"},
+    {ink::caution, "#e67e22", "delayed signal"},
     {ink::code_270, "#27ae60", "code 270"},
-    {ink::other_code, "#7f8c8d", "a code point of another code"},
-    {ink::code_off, "#c0392b", "code-off point"},
-    {ink::speed_board, "#1f6fb2", "speed board"},
+    {ink::other_code, "#7f8c8d", "other code"},
+    {ink::code_off, "#2c3e50", "code-off point"},
+    {ink::speed_board, "#00838f", "speed board"},
     {ink::mountain, "#a0522d", "mountain"},
-    {ink::slowdown, "#f39c12", "slowdown"},
-    {ink::slowdown_mark, "#d35400", "a slowdown's edge, warning and pre-warnings"},
-    {ink::slowdown_label, "#a04000", "a slowdown's speed"},
+    {ink::slowdown, "#f7c35f", "slowdown"},
+    {ink::slowdown_mark, "#9a7d0a", "slowdown warning, pre-warning"},
+    {ink::slowdown_label, "#7d6608", "a slowdown's speed"},
+    {ink::code_180, "#d81b60", "code 180"},
+    {ink::run_on, "#9aa3ad", "run-on past the line's end"},
+    {ink::stop, "#222", "stop position"},
 };
 
 constexpr bool palette_in_order() {
@@ -77,8 +83,7 @@ constexpr bool palette_in_order() {
     }
     return true;
 }
-static_assert(palette_in_order() &&
-                  std::size(palette) == static_cast<std::size_t>(ink::slowdown_label) + 1,
+static_assert(palette_in_order() && std::size(palette) == static_cast<std::size_t>(ink::stop) + 1,
               "the palette lists every ink once, in the order of the enum");
 
 constexpr std::string_view colour(ink i) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ground/roles.hpp"
@@ -101,6 +102,27 @@ void draw_titles(const line_profile_t& profile, const plan_geometry& g,
                       std::to_string(g.drawn.size()) + " drawn; +y up"));
 }
 
+// Past the line's end, over the track already drawn: the run-on, dashed in its own colour.
+void draw_run_on(const line_profile_t& profile, const plan_geometry& g, svg_document& out) {
+    const std::int64_t end = line_end_metres(nullptr, static_cast<std::int64_t>(g.last_computed));
+    path_data d;
+    for (const std::size_t i : g.drawn) {
+        if (static_cast<std::int64_t>(i) < end) continue;
+        const auto p = *point_at(profile, static_cast<std::int64_t>(i));
+        if (d.str().empty()) {
+            const auto from = point_at(profile, end).value_or(p);
+            d.move_to(g.sx(from.x), g.sy(from.y));
+        }
+        d.line_to(g.sx(p.x), g.sy(p.y));
+    }
+    if (d.str().empty()) return;
+    out.add(svg_path(d)
+                .attr("fill", "none")
+                .attr("stroke", colour(ink::run_on))
+                .attr("stroke-width", "3")
+                .attr("stroke-dasharray", "5 4"));
+}
+
 void draw_track(const line_profile_t& profile, const plan_geometry& g, svg_document& out) {
     if (g.drawn.empty()) return;
     path_data d;
@@ -117,18 +139,8 @@ void draw_track(const line_profile_t& profile, const plan_geometry& g, svg_docum
                 .attr("stroke", colour(ink::track))
                 .attr("stroke-width", "2.5")
                 .attr("stroke-linejoin", "round"));
+    draw_run_on(profile, g, out);
 
-    // Kilometre posts along the line.
-    const double km_step = nice_step(static_cast<double>(g.last_computed), 12);
-    for (double m = km_step; m < static_cast<double>(g.last_computed); m += km_step) {
-        const auto p = point_at(profile, static_cast<std::int64_t>(m));
-        if (!p) continue;
-        out.add(svg_circle(g.sx(p->x), g.sy(p->y), 2).attr("fill", colour(ink::kilometre_post)));
-        out.add(svg_text(g.sx(p->x) + 4, g.sy(p->y) + 12)
-                    .attr("font-size", "10")
-                    .attr("fill", colour(ink::kilometre_label))
-                    .text(kilometre_label(m)));
-    }
     const auto first = *point_at(profile, static_cast<std::int64_t>(g.drawn.front()));
     out.add(svg_circle(g.sx(first.x), g.sy(first.y), 5).attr("fill", colour(ink::track)));
 }
@@ -160,9 +172,10 @@ std::vector<plan_label> plan_labels(const station_table_t* table, const route_gr
         const route_cell& cell = (*grid)[c];
         if (cell.kind != cell_kind::direction_board) continue;
         const int entry = board_text_entry_of(cell);
+        // Boards are laid out with blanks and parentheses for the cab; the plan shows the words.
         const std::string name =
             entry >= 0 && entry < station_slot::count
-                ? drawable_text({(*table)[static_cast<std::size_t>(entry)].name})
+                ? board_label(drawable_text({(*table)[static_cast<std::size_t>(entry)].name}))
                 : "board";
         // A board stands one cell past the cell of its position.
         labels.push_back({cell_start_m(static_cast<std::int64_t>(c) - 1), name, true});
@@ -170,55 +183,96 @@ std::vector<plan_label> plan_labels(const station_table_t* table, const route_gr
     return labels;
 }
 
-void draw_label(const plan_label& l, double x, double y, double lx, double ly,
-                std::string_view anchor, svg_document& out) {
+void draw_mark(const plan_label& l, double x, double y, svg_document& out) {
     if (l.board) {
         out.add(
             svg_path(
                 path_data().move_to(x, y - 6).line_to(x - 5, y + 4).line_to(x + 5, y + 4).close())
                 .attr("fill", colour(ink::direction_board)));
-        // Board texts are laid out with blanks; keep them.
-        out.add(svg_text(lx, ly)
-                    .attr("font-size", "11")
-                    .attr("font-style", "italic")
-                    .attr("fill", colour(ink::direction_board))
-                    .attr("xml:space", "preserve")
-                    .attr("style", "white-space: pre")
-                    .attr("text-anchor", anchor)
-                    .text(l.text));
     } else {
         out.add(station_circle(x, y));
-        out.add(svg_text(lx, ly)
-                    .attr("font-size", "12")
-                    .attr("fill", colour(ink::axis))
-                    .attr("text-anchor", anchor)
-                    .text(l.text));
     }
 }
 
+// Places round a mark, nearest first: right, left, above, below and the corners.
+constexpr double label_places[][2] = {{1, 0},  {-1, 0},  {0, -1}, {0, 1},
+                                      {1, -1}, {-1, -1}, {1, 1},  {-1, 1}};
+
+// The first place round (x, y), nearest rings first, where a label of this size meets no
+// other label or mark and stays inside the picture; nullopt when there is none, and the label
+// is left out.
+std::optional<box> place_label(label_space& space, double x, double y, double w, double h,
+                               double gap) {
+    for (const double ring : {0.0, 12.0, 24.0}) {
+        for (const auto& [dx, dy] : label_places) {
+            const double g = gap + ring;
+            const double x0 = dx > 0 ? x + g : dx < 0 ? x - g - w : x - w / 2;
+            const double y0 = dy > 0 ? y + g : dy < 0 ? y - g - h : y - h / 2;
+            const box b{x0, y0, x0 + w, y0 + h};
+            if (space.claim(b)) return b;
+        }
+    }
+    return std::nullopt;
+}
+
+void draw_label_text(const plan_label& l, const box& b, svg_document& out) {
+    svg_element t = svg_text(b.x0, b.y1 - 3);
+    t.attr("font-size", l.board ? "11" : "12");
+    if (l.board) {
+        t.attr("font-style", "italic").attr("fill", colour(ink::direction_board));
+    } else {
+        t.attr("fill", colour(ink::axis));
+    }
+    out.add(t.text(l.text));
+}
+
+// Posts along the line in route kilometres, labelled where a label finds room.
+void draw_kilometre_posts(const line_profile_t& profile, const plan_geometry& g, label_space& space,
+                          svg_document& out) {
+    const double km_step = nice_step(static_cast<double>(g.last_computed), 12);
+    for (double m = km_step; m < static_cast<double>(g.last_computed); m += km_step) {
+        const auto p = point_at(profile, static_cast<std::int64_t>(m));
+        if (!p) continue;
+        const double x = g.sx(p->x), y = g.sy(p->y);
+        out.add(svg_circle(x, y, 2).attr("fill", colour(ink::kilometre_post)));
+        const std::string text = kilometre_label(m);
+        const auto b = place_label(space, x, y, text_width(text, 10), 13, 4);
+        if (!b) continue;
+        out.add(svg_text(b->x0, b->y1 - 3)
+                    .attr("font-size", "10")
+                    .attr("fill", colour(ink::kilometre_label))
+                    .text(text));
+    }
+}
+
+// Stations first, then boards, then the kilometre posts: each label goes to the first free
+// place round its mark, so no label covers another label or a mark.
 void draw_labels(const line_profile_t& profile, const plan_geometry& g,
                  const std::vector<plan_label>& labels, svg_document& out) {
-    int side = 1;
+    label_space space({4, 62, g.width - 4, g.height - 52});
+    struct placed_mark {
+        const plan_label* label;
+        double x, y;
+    };
+    // The track itself is room no label may take.
+    for (const std::size_t i : g.drawn) {
+        const auto p = *point_at(profile, static_cast<std::int64_t>(i));
+        space.take({g.sx(p.x) - 2, g.sy(p.y) - 2, g.sx(p.x) + 2, g.sy(p.y) + 2});
+    }
+    std::vector<placed_mark> marks;
     for (const plan_label& l : labels) {
         const auto p = point_at(profile, l.metre);
         if (!p) continue;
-        // Labels go off the line along its normal, alternating sides so neighbours part.
-        const auto a = point_at(profile, l.metre - 200).value_or(*p);
-        const auto b = point_at(profile, l.metre + 200).value_or(*p);
-        double nx = -(g.sy(b.y) - g.sy(a.y)), ny = g.sx(b.x) - g.sx(a.x);
-        const double len = std::hypot(nx, ny);
-        if (len > 0) {
-            nx /= len;
-            ny /= len;
-        } else {
-            nx = 1;
-            ny = 0;
-        }
-        side = -side;
-        const double x = g.sx(p->x), y = g.sy(p->y);
-        const double lx = x + side * nx * 14, ly = y + side * ny * 14 + 4;
-        draw_label(l, x, y, lx, ly, side * nx >= 0 ? "start" : "end", out);
+        marks.push_back({&l, g.sx(p->x), g.sy(p->y)});
+        space.take({g.sx(p->x) - 6, g.sy(p->y) - 6, g.sx(p->x) + 6, g.sy(p->y) + 6});
     }
+    for (const placed_mark& m : marks) draw_mark(*m.label, m.x, m.y, out);
+    for (const placed_mark& m : marks) {
+        const double size = m.label->board ? 11 : 12;
+        const auto b = place_label(space, m.x, m.y, text_width(m.label->text, size), size + 4, 6);
+        if (b) draw_label_text(*m.label, *b, out);
+    }
+    draw_kilometre_posts(profile, g, space, out);
 }
 
 // The scale bar and what the marks mean.

@@ -1,6 +1,10 @@
-// The route chart: aligned bands along the route, one per kind of object, over a kilometre axis.
+// The route chart: aligned bands along the route, one per kind of object, over the railway
+// kilometre axis with the route position beneath it.
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "ground/roles.hpp"
@@ -16,7 +20,7 @@ namespace {
 
 // What every band draws from: the grid, the table, and the scale from route metres to canvas x.
 struct route_chart {
-    static constexpr double width = 1600, left = 150, right = 30, title_height = 60;
+    static constexpr double width = 1600, left = 200, right = 30, title_height = 60;
     static constexpr double plot_width = width - left - right;
 
     const route_grid_t& grid;
@@ -36,30 +40,54 @@ using band_drawing = void (*)(const route_chart&, const band_area&, svg_document
 
 // ---- stations ---------------------------------------------------------------------------------
 
-// Their areas, a tick at the position, the name upright, and a mark at each stop.
+// Upright names fit the band: a longer one is cut to what fits and ends in an ellipsis.
+std::string fitted_name(const std::string& utf8, double room, double font_size) {
+    if (text_width(utf8, font_size) <= room) return utf8;
+    std::string cut;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const bool starts = (static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80;
+        if (starts && text_width(cut + "\xE2\x80\xA6", font_size) + 0.64 * font_size > room) break;
+        cut += utf8[i];
+    }
+    return cut + "\xE2\x80\xA6";
+}
+
+void draw_station_marks(const route_chart& c, const band_area& b, const station_entry& e,
+                        svg_document& out) {
+    out.add(svg_rect(c.xm(e.area_start), b.bottom() - 14, c.xm(e.area_end) - c.xm(e.area_start), 10)
+                .attr("fill", colour(ink::station_area)));
+    const double x = c.xm(e.position);
+    out.add(svg_line(x, b.bottom() - 18, x, b.bottom())
+                .attr("stroke", colour(ink::station))
+                .attr("stroke-width", "2"));
+}
+
+// Their areas, a tick at the position, the name upright where it clears the last name drawn,
+// and a mark at each stop.
 void draw_stations(const route_chart& c, const band_area& b, svg_document& out) {
+    constexpr double font_size = 11, name_gap = font_size + 2;
     if (c.table != nullptr) {
+        double last_name_x = -1e9;
         for (int i = 1; i < station_slot::count; ++i) {
             if (!is_station_entry(*c.table, i)) continue;
             const station_entry& e = (*c.table)[static_cast<std::size_t>(i)];
-            out.add(svg_rect(c.xm(e.area_start), b.bottom() - 14,
-                             c.xm(e.area_end) - c.xm(e.area_start), 10)
-                        .attr("fill", colour(ink::station_area)));
+            draw_station_marks(c, b, e, out);
             const double x = c.xm(e.position);
-            out.add(svg_line(x, b.bottom() - 18, x, b.bottom())
-                        .attr("stroke", colour(ink::station))
-                        .attr("stroke-width", "2"));
+            if (x - last_name_x < name_gap) continue;
+            last_name_x = x;
+            const std::string name =
+                fitted_name(drawable_text(file_text{e.name}), b.height - 26, font_size);
             out.add(svg_element("text")
                         .attr("transform", "translate(" + svg_number(x + 4) + " " +
                                                svg_number(b.bottom() - 20) + ") rotate(-90)")
                         .attr("font-size", "11")
-                        .text(file_text{e.name}));
+                        .text(name));
         }
     }
     for (std::size_t i = 0; i < c.grid.size(); ++i) {
         if (c.grid[i].kind != cell_kind::station_stop) continue;
         const auto d = path_data().move_to(c.xc(i), b.bottom() - 4).relative("l-4 -8 h8").close();
-        out.add(svg_path(d).attr("fill", colour(ink::axis)));
+        out.add(svg_path(d).attr("fill", colour(ink::stop)));
     }
 }
 
@@ -85,38 +113,46 @@ std::string number_text(double v) {
     return printf_text("%g", v);
 }
 
+// The zero line and round ticks with their unit, left of the band.
 void draw_scale(const route_chart& c, const band_area& b, const value_scale& s,
                 const cell_profile& p, svg_document& out) {
     out.add(svg_line(c.left, s.y(b, 0), c.left + c.plot_width, s.y(b, 0))
                 .attr("stroke", colour(ink::zero_line))
                 .attr("stroke-dasharray", "4 3"));
-    const auto label = [&](double y, double v) {
-        out.add(svg_text(c.left + 4, y)
+    const double step = nice_step(s.hi - s.lo, b.height >= 90 ? 4 : 2);
+    const std::string unit = p.unit == "per mille" ? "\xE2\x80\xB0" : std::string(p.unit);
+    for (double v = std::ceil(s.lo / step) * step; v <= s.hi + 1e-9; v += step) {
+        const double y = s.y(b, v);
+        out.add(svg_line(c.left - 4, y, c.left, y).attr("stroke", colour(ink::axis)));
+        out.add(svg_text(c.left - 6, y + 3.5)
                     .attr("font-size", "10")
+                    .attr("text-anchor", "end")
                     .attr("fill", colour(ink::caption))
-                    .text(number_text(v) + " " + std::string(p.unit)));
-    };
-    label(s.y(b, s.hi) - 2, s.hi);
-    if (s.lo < 0) label(s.y(b, s.lo) + 10, s.lo);
+                    .text(number_text(v) + (unit.empty() ? "" : " " + unit)));
+    }
+}
+
+value_scale scale_of(const std::vector<cell_run>& runs, const cell_profile& p) {
+    value_scale s;
+    for (const cell_run& r : runs) {
+        s.lo = std::min(s.lo, double(p.reading(r.value)));
+        s.hi = std::max(s.hi, double(p.reading(r.value)));
+    }
+    if (p.signed_reading) s.hi = std::max(s.hi, 1.0), s.lo = std::min(s.lo, -1.0);
+    return s;
 }
 
 void step_chart(const route_chart& c, const band_area& b, const cell_profile& p, ink colour_of,
                 svg_document& out) {
     const std::vector<cell_run> runs = data_runs(c.grid, p.member);
     if (runs.empty()) return;
-    const auto value_of = [&](const cell_run& r) { return double(p.reading(r.value)); };
-    value_scale s;
-    for (const cell_run& r : runs) {
-        s.lo = std::min(s.lo, value_of(r));
-        s.hi = std::max(s.hi, value_of(r));
-    }
-    if (p.signed_reading) s.hi = std::max(s.hi, 1.0), s.lo = std::min(s.lo, -1.0);
+    const value_scale s = scale_of(runs, p);
     draw_scale(c, b, s, p, out);
     path_data line, fill;
     fill.move_to(c.xc(runs.front().first_cell), s.y(b, 0));
     for (const cell_run& r : runs) {
         const double x0 = c.xc(r.first_cell), x1 = c.xc(r.last_cell + 1);
-        const double v = s.y(b, value_of(r));
+        const double v = s.y(b, p.reading(r.value));
         if (line.str().empty()) {
             line.move_to(x0, v);
         } else {
@@ -130,7 +166,7 @@ void step_chart(const route_chart& c, const band_area& b, const cell_profile& p,
                         .attr("font-size", "9")
                         .attr("text-anchor", "middle")
                         .attr("fill", colour(colour_of))
-                        .text(number_text(value_of(r))));
+                        .text(number_text(p.reading(r.value))));
         }
     }
     fill.line_to(c.xc(runs.back().last_cell + 1), s.y(b, 0)).close();
@@ -146,22 +182,38 @@ void step_chart(const route_chart& c, const band_area& b, const cell_profile& p,
 
 // ---- objects along the route ------------------------------------------------------------------
 
-// A mark across the band at a cell, inset from its edges.
-void cell_tick(const route_chart& c, const band_area& b, std::size_t cell, double inset_top,
-               double inset_bottom, ink stroke, std::string_view width, svg_document& out) {
-    out.add(svg_line(c.xc(cell), b.top + inset_top, c.xc(cell), b.bottom() - inset_bottom)
-                .attr("stroke", colour(stroke))
-                .attr("stroke-width", width));
-}
+// Marks closer than this are drawn as one: nobody could tell them apart.
+constexpr double mark_pitch_px = 1.5;
+
+// Ticks across the band at cells, inset from its edges, at most one per pitch and colour.
+class tick_row {
+  public:
+    tick_row(const route_chart& c, const band_area& b, double inset_top, double inset_bottom)
+        : c_(c), y0_(b.top + inset_top), y1_(b.bottom() - inset_bottom) {}
+    void add(std::size_t cell, ink stroke, std::string_view width, svg_document& out) {
+        const double x = c_.xc(static_cast<std::int64_t>(cell));
+        double& last = last_x_[static_cast<std::size_t>(stroke)];
+        if (x - last < mark_pitch_px) return;
+        last = x;
+        out.add(
+            svg_line(x, y0_, x, y1_).attr("stroke", colour(stroke)).attr("stroke-width", width));
+    }
+
+  private:
+    const route_chart& c_;
+    double y0_, y1_;
+    std::vector<double> last_x_ = std::vector<double>(std::size(palette), -1e9);
+};
 
 void draw_signals(const route_chart& c, const band_area& b, svg_document& out) {
+    tick_row ticks(c, b, 6, 6);
     for (std::size_t i = 0; i < c.grid.size(); ++i) {
         const route_cell& cell = c.grid[i];
         if (cell.kind != cell_kind::signal) continue;
         if (cell.signal_delay != 0) {
-            cell_tick(c, b, i, 6, 6, ink::caution, "2", out);
+            ticks.add(i, ink::caution, "2", out);
         } else {
-            cell_tick(c, b, i, 6, 6, ink::signal, "1", out);
+            ticks.add(i, ink::signal, "1", out);
         }
     }
 }
@@ -196,19 +248,37 @@ void draw_slowdowns(const route_chart& c, const band_area& b, svg_document& out)
 }
 
 ink code_ink(int code) {
-    if (code >= 270) return ink::code_270;
-    return code == 180 ? ink::caution : ink::other_code;
+    if (code == 270) return ink::code_270;
+    return code == 180 ? ink::code_180 : ink::other_code;
 }
 
+// The code in force from each code point to the next code or code-off point, as coloured
+// stretches: readable at any length. The points themselves are ticked above where they stand
+// far enough apart to be told apart.
 void draw_code_points(const route_chart& c, const band_area& b, svg_document& out) {
+    std::optional<std::pair<std::size_t, int>> open;  // the cell and code of the point in force
+    const auto close = [&](std::size_t cell) {
+        if (!open) return;
+        const double x0 = c.xc(static_cast<std::int64_t>(open->first));
+        out.add(svg_rect(x0, b.top + 14, c.xc(static_cast<std::int64_t>(cell)) - x0, b.height - 20)
+                    .attr("fill", colour(code_ink(open->second))));
+        open.reset();
+    };
+    tick_row ticks(c, b, 3, b.height - 12);
     for (std::size_t i = 0; i < c.grid.size(); ++i) {
         const route_cell& cell = c.grid[i];
         if (cell.kind == cell_kind::code_point) {
-            cell_tick(c, b, i, 6, 6, code_ink(cab_code_of(cell)), "1.5", out);
+            if (!open || open->second != cab_code_of(cell)) {
+                close(i);
+                open = std::pair<std::size_t, int>(i, cab_code_of(cell));
+            }
+            ticks.add(i, ink::axis, "1", out);
         } else if (cell.kind == cell_kind::code_off_point) {
-            cell_tick(c, b, i, 4, 4, ink::code_off, "2", out);
+            close(i);
+            ticks.add(i, ink::code_off, "2", out);
         }
     }
+    close(c.grid.size());
 }
 
 void draw_boards_and_mountains(const route_chart& c, const band_area& b, svg_document& out) {
@@ -218,10 +288,11 @@ void draw_boards_and_mountains(const route_chart& c, const band_area& b, svg_doc
                          c.xc(r.last_cell + 1) - c.xc(r.first_cell), 8)
                     .attr("fill", colour(ink::mountain)));
     }
+    tick_row ticks(c, b, 6, 16);
     for (std::size_t i = 0; i < c.grid.size(); ++i) {
         const route_cell& cell = c.grid[i];
         if (cell.kind == cell_kind::speed_board) {
-            cell_tick(c, b, i, 6, 16, ink::speed_board, "1.5", out);
+            ticks.add(i, ink::speed_board, "1.5", out);
         } else if (cell.kind == cell_kind::direction_board) {
             out.add(triangle_marker(c.xc(i), b.top + 4, ink::direction_board));
         }
@@ -257,9 +328,12 @@ constexpr route_band route_bands[] = {
     {"boards, mountains", 40, draw_boards_and_mountains},
 };
 
-constexpr ink route_legend[] = {ink::signal,   ink::caution,     ink::code_270,
-                                ink::code_off, ink::speed_board, ink::direction_board,
-                                ink::mountain, ink::slowdown};
+// Every mark the bands draw whose colour says what it is; the charts' lines are named by their
+// band.
+constexpr ink route_legend[] = {
+    ink::station,         ink::station_area, ink::stop,       ink::signal,        ink::caution,
+    ink::code_270,        ink::code_180,     ink::other_code, ink::code_off,      ink::speed_board,
+    ink::direction_board, ink::mountain,     ink::slowdown,   ink::slowdown_mark, ink::run_on};
 
 void draw_titles(const route_chart& c, svg_document& out) {
     std::string title = "Route chart";
@@ -275,47 +349,94 @@ void draw_titles(const route_chart& c, svg_document& out) {
                       ", " + std::to_string(cell_length_m) + " m each"));
 }
 
-// Band frames, titles and the kilometre grid that aligns them.
-void draw_frames(const route_chart& c, const std::vector<band_area>& areas, double axis_y,
-                 svg_document& out) {
+// Band frames and titles.
+void draw_frames(const route_chart& c, const std::vector<band_area>& areas, svg_document& out) {
     for (std::size_t i = 0; i < areas.size(); ++i) {
         const band_area& b = areas[i];
         out.add(svg_rect(c.left, b.top, c.plot_width, b.height)
                     .attr("fill", colour(ink::band_fill))
                     .attr("stroke", colour(ink::band_frame)));
-        out.add(svg_text(c.left - 10, b.top + b.height / 2 + 4)
+        out.add(svg_text(10, b.top + 16)
                     .attr("font-size", "13")
-                    .attr("text-anchor", "end")
                     .attr("font-weight", "bold")
                     .text(route_bands[i].title));
     }
-    const double km_step = nice_step(c.length, 15);
-    for (double m = 0; m <= c.length; m += km_step) {
-        out.add(svg_line(c.xm(m), c.title_height, c.xm(m), axis_y)
-                    .attr("stroke", colour(ink::kilometre_grid)));
-        out.add(svg_line(c.xm(m), axis_y, c.xm(m), axis_y + 6).attr("stroke", colour(ink::axis)));
-        out.add(svg_text(c.xm(m), axis_y + 20)
+}
+
+void axis_caption(double y, std::string_view text, svg_document& out) {
+    out.add(svg_text(10, y).attr("font-size", "12").attr("font-weight", "bold").text(text));
+}
+
+// The railway kilometres under the bands, with grid lines through them, and the route
+// position under those.
+void draw_axes(const route_chart& c, double axis_y, svg_document& out) {
+    const auto length = static_cast<std::int64_t>(c.length);
+    for (const railway_tick& t : railway_ticks(c.table, 0, length, 15)) {
+        const double x = c.xm(static_cast<double>(t.route_metres));
+        out.add(svg_line(x, c.title_height, x, axis_y).attr("stroke", colour(ink::kilometre_grid)));
+        out.add(svg_line(x, axis_y, x, axis_y + 6).attr("stroke", colour(ink::axis)));
+        out.add(svg_text(x, axis_y + 19)
                     .attr("font-size", "11")
                     .attr("text-anchor", "middle")
-                    .text(kilometre_label(m)));
+                    .text(t.label));
     }
     out.add(
         svg_line(c.left, axis_y, c.left + c.plot_width, axis_y).attr("stroke", colour(ink::axis)));
-    out.add(svg_text(c.left + c.plot_width / 2, axis_y + 42)
-                .attr("font-size", "12")
-                .attr("text-anchor", "middle")
-                .attr("fill", colour(ink::caption))
-                .text("route position"));
+    axis_caption(axis_y + 19, "railway km", out);
+    const double step = nice_step(c.length, 15), route_y = axis_y + 30;
+    for (double m = 0; m <= c.length; m += step) {
+        out.add(
+            svg_line(c.xm(m), route_y, c.xm(m), route_y + 4).attr("stroke", colour(ink::caption)));
+        out.add(svg_text(c.xm(m), route_y + 16)
+                    .attr("font-size", "10")
+                    .attr("text-anchor", "middle")
+                    .attr("fill", colour(ink::caption))
+                    .text(kilometre_label(m)));
+    }
+    axis_caption(route_y + 16, "route position", out);
 }
 
-// What the colours mean, under the axis.
-void draw_legend(double height, svg_document& out) {
-    const double ly = height - 10;
-    double lx = route_chart::left;
+// Past the line's end the route runs on; shaded over every band and named, so it is not taken
+// for line.
+void draw_run_on(const route_chart& c, double top, double bottom, svg_document& out) {
+    const double end =
+        static_cast<double>(line_end_metres(c.table, static_cast<std::int64_t>(c.length)));
+    if (end >= c.length) return;
+    const double x0 = c.xm(end), x1 = c.left + c.plot_width;
+    out.add(svg_rect(x0, top, x1 - x0, bottom - top)
+                .attr("fill", colour(ink::run_on))
+                .attr("fill-opacity", "0.3"));
+    out.add(svg_line(x0, top, x0, bottom)
+                .attr("stroke", colour(ink::run_on))
+                .attr("stroke-width", "2")
+                .attr("stroke-dasharray", "6 3"));
+    out.add(svg_element("text")
+                .attr("transform", "translate(" + svg_number((x0 + x1) / 2 + 4) + " " +
+                                       svg_number(bottom - 8) + ") rotate(-90)")
+                .attr("font-size", "11")
+                .attr("fill", colour(ink::caption))
+                .text("run-on"));
+}
+
+// What the colours mean, under the axes, on as many rows as it takes.
+double legend_height(double width) {
+    double lx = 0, rows = 1;
     for (const ink i : route_legend) {
+        const double w = 24 + text_width(meaning(i), 11);
+        if (lx + w > width) lx = 0, ++rows;
+        lx += w;
+    }
+    return rows * 18;
+}
+
+void draw_legend(double top, svg_document& out) {
+    double lx = route_chart::left, ly = top + 12;
+    for (const ink i : route_legend) {
+        const double w = 24 + text_width(meaning(i), 11);
+        if (lx + w > route_chart::width - route_chart::right) lx = route_chart::left, ly += 18;
         out.add(svg_rect(lx, ly - 9, 10, 10).attr("fill", colour(i)));
         out.add(svg_text(lx + 14, ly).attr("font-size", "11").text(meaning(i)));
-        lx += 28 + 7.0 * static_cast<double>(meaning(i).size());
+        lx += w;
     }
 }
 
@@ -332,13 +453,16 @@ std::string route_svg(const route_grid_t& grid, const station_table_t* table) {
         y += band.height + 10;
     }
     const double axis_y = y;
-    const double height = axis_y + 80;
+    const double legend_top = axis_y + 56;
+    const double height = legend_top + legend_height(route_chart::plot_width) + 10;
 
     svg_document out(route_chart::width, height);
     draw_titles(c, out);
-    draw_frames(c, areas, axis_y, out);
+    draw_frames(c, areas, out);
+    draw_axes(c, axis_y, out);
     for (std::size_t i = 0; i < areas.size(); ++i) route_bands[i].draw(c, areas[i], out);
-    draw_legend(height, out);
+    draw_run_on(c, route_chart::title_height, axis_y - 10, out);
+    draw_legend(legend_top, out);
     return std::move(out).finish();
 }
 

@@ -228,7 +228,7 @@ TEST(SourcesCommand, WritesTheDescriptionsAndOnRequestTheOtherTexts) {
 
 TEST(Help, EveryCommandHasOne) {
     temp_dir dir;
-    for (const char* command : {"", "compile", "sources", "inspect", "plot"}) {
+    for (const char* command : {"", "compile", "sources", "inspect", "plot", "view"}) {
         const outcome o = run(dir.path(), std::string(command) + " --help");
         EXPECT_EQ(o.status, 0) << command;
         EXPECT_NE(o.out.find("Usage"), std::string::npos) << command << ": " << o.out;

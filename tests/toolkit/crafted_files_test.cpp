@@ -168,7 +168,8 @@ TEST(CraftedFiles, LabelsAreCutAtEightyCharacters) {
     const station_table_t longer = named(eighty + "n", eighty + "n");
     const station_table_t longest = named(std::string(0x7FFF, 'n'), std::string(0x7FFF, 'n'));
     // \x85 is a-grave in the code page: two bytes in UTF-8, one character.
-    const station_table_t accented = named(std::string(81, '\x85'), std::string(80, '\x85'));
+    const station_table_t accented_80 = named(std::string(80, '\x85'), "B");
+    const station_table_t accented_81 = named(std::string(81, '\x85'), "B");
 
     const std::string plan_fits = plan_svg(profile, &fits, &grid);
     const std::string plan_longest = plan_svg(profile, &longest, &grid);
@@ -179,12 +180,18 @@ TEST(CraftedFiles, LabelsAreCutAtEightyCharacters) {
         EXPECT_EQ(testing::xml_fault(plan), "");
         EXPECT_TRUE(drawn(plan, cut));
         EXPECT_FALSE(drawn(plan, eighty));
-        EXPECT_TRUE(drawn(chart, cut));
+        // The chart's upright names are cut further, to the height of their band.
+        const auto texts = drawn_texts(chart);
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+            return text.starts_with("nnnnnnnnnn") && text.ends_with("\xE2\x80\xA6") &&
+                   text.size() < 40;
+        }));
     }
-    // Every label cut to 79 characters and the ellipsis: two bytes more than 80 'n' each.
+    // Every label cut to 79 characters and the ellipsis: two bytes more than 80 'n' each. Labels
+    // that would cover one another are left out, so only some of the boards' are drawn.
     const auto texts = drawn_texts(plan_fits);
     const auto labels = static_cast<std::size_t>(std::count(texts.begin(), texts.end(), eighty));
-    EXPECT_GE(labels, std::size_t{boards});
+    EXPECT_GE(labels, std::size_t{1});
     EXPECT_EQ(plan_longest.size(), plan_fits.size() + 2 * labels);
 
     const std::string grave = "\xC3\xA0";
@@ -192,9 +199,8 @@ TEST(CraftedFiles, LabelsAreCutAtEightyCharacters) {
     for (int i = 0; i < 80; ++i) grave_80 += grave;
     for (int i = 0; i < 79; ++i) grave_cut += grave;
     grave_cut += "\xE2\x80\xA6";
-    const std::string plan_accented = plan_svg(profile, &accented, &grid);
-    EXPECT_TRUE(drawn(plan_accented, grave_80));
-    EXPECT_TRUE(drawn(plan_accented, grave_cut));
+    EXPECT_TRUE(drawn(plan_svg(profile, &accented_80, &grid), grave_80));
+    EXPECT_TRUE(drawn(plan_svg(profile, &accented_81, &grid), grave_cut));
 }
 
 TEST(CraftedFiles, LongTitlesAreCutLikeEveryLabel) {
@@ -219,9 +225,9 @@ TEST(CraftedFiles, SlowdownRunsFromItsStartToTheFirstEndAfterIt) {
         const std::string rect = svg.substr(at, svg.find('>', at) - at);
         if (rect.find("fill-opacity=\"0.6\"") != std::string::npos) rects.push_back(rect);
     }
-    // 30 cells over 1420 px from x 150; a slowdown without an end runs to the grid's end.
-    const auto x = [](int cell) { return printed_double("%.1f", 150 + cell * 1420.0 / 30); };
-    const auto width = [](int cells) { return printed_double("%.1f", cells * 1420.0 / 30); };
+    // 30 cells over 1370 px from x 200; a slowdown without an end runs to the grid's end.
+    const auto x = [](int cell) { return printed_double("%.1f", 200 + cell * 1370.0 / 30); };
+    const auto width = [](int cells) { return printed_double("%.1f", cells * 1370.0 / 30); };
     const std::pair<int, int> spans[] = {{2, 9}, {5, 9}, {10, 13}, {20, 30}};
     ASSERT_EQ(rects.size(), std::size(spans));
     for (std::size_t i = 0; i < rects.size(); ++i) {
