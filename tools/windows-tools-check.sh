@@ -139,8 +139,20 @@ normalise() {
   if [ "$mode" = paths ] && [ "$side" = windows ]; then perl -pi -e 's/\\\\/\//g; s/\\/\//g' "$file"; fi
 }
 
+# A name the Linux program wrote in code page 850 bytes, as the characters it stands for: what
+# Windows names the file.
+names_as_characters() {
+  local dir=$1 f
+  iconv -f CP850 -t UTF-8 "$dir.out/stdout" >"$dir.out/stdout.utf8" && mv "$dir.out/stdout.utf8" "$dir.out/stdout"
+  while IFS= read -r f; do
+    [ "$f" = "$(iconv -f UTF-8 -t UTF-8 <<<"$f" 2>/dev/null)" ] ||
+      mv "$f" "$(dirname "$f")/$(basename "$f" | iconv -f CP850 -t UTF-8)"
+  done < <(find "$dir" -type f)
+}
+
 compare_case() {
   local name=$1 mode=$2 a=$3 b=$4 problems=()
+  if [ "$mode" = cp850-names ]; then names_as_characters "$a"; mode=paths; fi
   for part in status stdout stderr; do
     normalise "$a.out/$part" "$a" "$mode" linux
     normalise "$b.out/$part" "$(windows_form "$b")" "$mode" windows
