@@ -32,7 +32,8 @@ std::vector<written_file> write_files(const fs::path& dir, const scenario_model&
     write_binary_files(dir, m);
     std::vector<written_file> files;
     for (const std::string& name : names) {
-        files.push_back({name, file_name::path_in(dir, name), fs::file_size(file_name::path_in(dir, name))});
+        files.push_back(
+            {name, file_name::path_in(dir, name), fs::file_size(file_name::path_in(dir, name))});
     }
     return files;
 }
