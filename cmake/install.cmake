@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 set(compattatore_docs README.md docs/authors.md)
 if(WIN32)
   # The zip is unpacked into one folder: the programs and their documents side by side.
-  install(TARGETS compattatore compattatore-tools RUNTIME DESTINATION .)
+  install(TARGETS compattatore compattatore-console RUNTIME DESTINATION .)
   install(FILES ${compattatore_docs} docs/windows.md DESTINATION docs)
 else()
   install(TARGETS compattatore RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

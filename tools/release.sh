@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything a release ships into one folder: the Debian package (Linux build), the
-# Windows zip (the window program, the console program for the author's commands and the
-# documents) and SHA256SUMS, their SHA-256 sums as sha256sum -c reads them.
+# Windows zip (the window program, the console program and the documents) and SHA256SUMS, their SHA-256 sums as sha256sum -c reads them.
 #
 # Usage: tools/release.sh [FOLDER]   (default release/compattatore-VERSION)
 # Prints the folder's files with their sizes; exits non-zero when a step fails.
@@ -20,7 +19,7 @@ for preset in default windows; do
   rm -rf "build/$preset/packages"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j2 --target compattatore \
-    $([ "$preset" = windows ] && echo compattatore-tools)
+    $([ "$preset" = windows ] && echo compattatore-console)
   (cd "build/$preset" && cpack)
   cp "build/$preset"/packages/*.deb "build/$preset"/packages/*.zip "$out/" 2>/dev/null || true
 done
@@ -28,7 +27,7 @@ done
 # The zip must hold both programs and the documents, in one folder.
 zip=$(ls "$out"/compattatore-"$version"-windows-x86_64.zip)
 top=compattatore-$version-windows-x86_64
-for f in compattatore.exe compattatore-tools.exe docs/README.md docs/authors.md docs/windows.md; do
+for f in compattatore.exe compattatore.com docs/README.md docs/authors.md docs/windows.md; do
   unzip -l "$zip" "$top/$f" >/dev/null || { echo "the zip lacks $top/$f" >&2; exit 1; }
 done
 ls "$out"/compattatore_"$version"_*.deb >/dev/null

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Checks the author's commands on Windows against the Linux program.
+# Checks the Windows console program, compattatore.com, against the Linux program.
 #
-# Builds the Linux compattatore and the Windows compattatore-tools.exe, makes a fixture folder
+# Builds the Linux compattatore and compattatore.com, runs both without arguments (the default
+# run) each in a fresh folder and compares the files they leave; then makes a fixture folder
 # (the scenario's descriptions in a folder named "Città", broken copies of them, the scenario's
 # compiled files, a language-server session), and runs every case of the case list with both
-# programs, the .exe under wine, each in a fresh copy of the fixture. The exit status, standard
+# programs, the .com under wine, each in a fresh copy of the fixture. The exit status, standard
 # output, standard error and every file left in the folder must be the same (see the case list
 # for the one allowance: "\" between names on Windows). A case whose command the Linux program
 # does not have yet is skipped.
@@ -51,13 +52,13 @@ echo "== building the Linux program and the Windows console program"
 if cmake --preset default >"$work/build.log" 2>&1 &&
    cmake --build --preset default --target compattatore -j2 >>"$work/build.log" 2>&1 &&
    cmake --preset windows >>"$work/build.log" 2>&1 &&
-   cmake --build --preset windows --target compattatore-tools -j2 >>"$work/build.log" 2>&1; then
+   cmake --build --preset windows --target compattatore-console -j2 >>"$work/build.log" 2>&1; then
   pass "builds ($(elapsed))"
 else
   fail "builds"; show_log "$work/build.log"; finish
 fi
 linux_exe=$root/build/default/compattatore
-windows_exe=$root/build/windows/compattatore-tools.exe
+windows_exe=$root/build/windows/compattatore.com
 
 # A console program needs no display; creating a prefix has been seen to fail once in a while and
 # then work in a fresh one.
@@ -67,6 +68,29 @@ if boot_prefix || { wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"; boot_pr
 else
   fail "wine prefix"; show_log "$work/wineboot.log"; finish
 fi
+
+# --- the default run ---------------------------------------------------------------------------
+# It writes beside the executable, so each program runs from a copy in a folder of its own.
+default_run() {
+  local a=$work/default/linux b=$work/default/windows problems=()
+  mkdir -p "$a" "$b"
+  cp "$linux_exe" "$a/" && cp "$windows_exe" "$b/"
+  (cd "$a" && timeout 300 ./compattatore >"$a.stdout" 2>"$a.stderr"; echo $? >"$a.status")
+  (cd "$b" && timeout 300 wine ./compattatore.com >"$b.stdout" 2>"$b.stderr"; echo $? >"$b.status")
+  for part in status stdout stderr; do cmp -s "$a.$part" "$b.$part" || problems+=("$part"); done
+  rm "$a/compattatore" "$b/compattatore.com"
+  local files_a files_b
+  files_a=$(cd "$a" && ls -A | LC_ALL=C sort); files_b=$(cd "$b" && ls -A | LC_ALL=C sort)
+  [ "$files_a" = "$files_b" ] || problems+=("the files left: $(echo $files_a) / $(echo $files_b)")
+  for f in $files_a; do [ -f "$b/$f" ] && { cmp -s "$a/$f" "$b/$f" || problems+=("$f"); }; done
+  if [ ${#problems[@]} -eq 0 ] && [ "$(cat "$a.status")" = 0 ] && [ "$(echo "$files_a" | wc -l)" = 6 ]; then
+    pass "default run: status 0, the six files alike ($(elapsed))"
+  else
+    fail "default run differs: ${problems[*]} (status $(cat "$a.status") and $(cat "$b.status"))"
+    show_log "$b.stderr"
+  fi
+}
+default_run
 
 # --- the fixture -------------------------------------------------------------------------------
 # One language-server message: its header and its JSON body.

@@ -1,5 +1,6 @@
 // compattatore: with no arguments, compiles the fixed scenario and writes its files beside the
-// executable; with arguments (console builds), runs one of the author's commands.
+// executable; with arguments (console builds: every system's, and compattatore.com on Windows),
+// runs one of the author's commands.
 
 #include <csignal>
 #include <exception>
@@ -12,17 +13,26 @@
 #include "app/command_run.hpp"
 #endif
 
-// Windows shows the real window; elsewhere the console stands in for it.
-#ifdef _WIN32
+// Windows shows the real window; elsewhere, and in the Windows console program, the console
+// stands in for it.
+#if defined(_WIN32) && !defined(COMPATTATORE_CONSOLE)
 #include "platform/win32_platform.hpp"
 using run_platform = compattatore::win32_platform;
 #else
 #include "platform/console_platform.hpp"
 using run_platform = compattatore::console_platform;
 #endif
+#if defined(_WIN32) && defined(COMPATTATORE_CONSOLE)
+#include "platform/win32_console.hpp"
+#endif
 
 int main(int argc, char** argv) {
     using namespace compattatore;
+#if defined(_WIN32) && defined(COMPATTATORE_CONSOLE)
+    console_session session;
+    argc = session.argc();
+    argv = session.argv();
+#endif
 #ifdef SIGXFSZ
     // Past a file-size limit a write must fail with EFBIG and be reported like a full disk,
     // not kill the process with a half-written temporary file.
