@@ -14,8 +14,9 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-# CPack reads the libraries the program needs with dpkg-shlibdeps and finds the programs with file.
-tools/install-deps.sh dpkg-dev file || { echo "FAIL: cannot install dpkg-dev and file"; exit 1; }
+# CPack reads the libraries the program needs with dpkg-shlibdeps and finds the programs with
+# file; zsh runs the zsh completion.
+tools/install-deps.sh dpkg-dev file zsh || { echo "FAIL: cannot install dpkg-dev, file, zsh"; exit 1; }
 
 started=$SECONDS
 work=$(mktemp -d /tmp/package-check.XXXXXX)
@@ -141,6 +142,23 @@ complete_words() {
 check "bash completes the commands" bash -c '[ "$1" = compile ]' _ "$(complete_words compattatore co)"
 check "bash completes a command's options" bash -c '[ "$1" = --json ]' _ \
   "$(complete_words compattatore compile --j)"
+
+# The zsh completion, with zsh's completion functions standing in as ones that print what they
+# were given (zsh offers only what matches the typed prefix).
+zsh_words() {
+  PATH="$prefix/usr/bin:$PATH" zsh -c '
+    _describe() { print -l -- "${(@P)2}"; }
+    _arguments() { :; }
+    compadd() { shift; print -l -- "$@"; }
+    _files() { print FILES; }
+    file=$1; shift; words=("$@"); CURRENT=$#; PREFIX=${words[-1]}
+    source "$file"' zsh "$prefix/usr/share/zsh/vendor-completions/_compattatore" "$@" | tr '\n' ' '
+}
+check "zsh offers the commands" bash -c '[[ " $1" == *" compile sources inspect plot "* ]]' _ \
+  "$(zsh_words compattatore co)"
+check "zsh offers a command's options" bash -c '[[ " $1" == *" --json "* && " $1" == *" --line "* ]]' _ \
+  "$(zsh_words compattatore compile --j)"
+check "zsh offers files for the arguments" test "$(zsh_words compattatore compile T)" = "FILES "
 
 if [ -n "$installed_by_apt" ]; then
   check "apt-get remove compattatore" apt-get remove -y -qq compattatore

@@ -116,8 +116,9 @@ make_fixture() {
   # A session of the language server: the text is sent with the message, so the file it names
   # need not exist and the session is the same bytes on both systems.
   local text
-  text=$(python3 -c 'import json,sys; print(json.dumps(open(sys.argv[1], encoding="latin-1").read()))' \
-           "$f/rotto/ripetizione_linea.txt")
+  # The text as a JSON string in ASCII: every byte outside printable ASCII as \u00XX.
+  text=$(perl -0777 -ne 's/(["\\])/\\$1/g; s/([^\x20-\x7e])/sprintf("\\u%04x", ord($1))/ge;
+                         print "\"$_\""' "$f/rotto/ripetizione_linea.txt")
   {
     lsp_message '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"processId":null,"rootUri":null,"capabilities":{}}}'
     lsp_message '{"jsonrpc":"2.0","method":"initialized","params":{}}'
