@@ -52,7 +52,7 @@ echo "== building the Linux program and the Windows console program"
 if cmake --preset default >"$work/build.log" 2>&1 &&
    cmake --build --preset default --target compattatore -j2 >>"$work/build.log" 2>&1 &&
    cmake --preset windows >>"$work/build.log" 2>&1 &&
-   cmake --build --preset windows --target compattatore-console -j2 >>"$work/build.log" 2>&1; then
+   cmake --build --preset windows --target compattatore compattatore-console -j2 >>"$work/build.log" 2>&1; then
   pass "builds ($(elapsed))"
 else
   fail "builds"; show_log "$work/build.log"; finish
@@ -91,6 +91,13 @@ default_run() {
   fi
 }
 default_run
+
+# A console told "compattatore" in the folder of both programs starts the console program.
+mkdir -p "$work/both"
+cp "$windows_exe" "$root/build/windows/compattatore.exe" "$work/both/"
+typed=$(cd "$work/both" && timeout 60 wine cmd /c compattatore --version 2>&1 | tr -d '\r')
+if [ "$typed" = "$("$linux_exe" --version)" ]; then pass "'compattatore --version' typed in a console: $typed"
+else fail "'compattatore --version' typed in a console printed: $typed"; fi
 
 # --- the fixture -------------------------------------------------------------------------------
 # One language-server message: its header and its JSON body.
