@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test suite: the format check, the function size check, the plain build's tests, the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the route viewer's pages in headless
-# Chromium, the Windows program under wine (same bytes as the Linux build, window and message
-# box checks), and a bounded fuzz run of the
+# Builds and runs every test suite: the format check, the function size check, the plain
+# build's tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, the route
+# viewer's pages in headless Chromium, the Windows program under wine (same bytes as the Linux
+# build, window and message box checks), the author's commands on Windows (the same bytes as the
+# Linux build's), the Debian package (built, installed and run), and a bounded fuzz run of the
 # description readers, the whole compile and the simulator's files. A failed suite does not stop
 # the others.
 # Ends with "suites: N passed, M failed" and exits non-zero when any suite failed.
@@ -39,6 +40,8 @@ suite "tests" ctest_suite default
 suite "tests under the address and undefined-behaviour sanitizers" ctest_suite asan
 suite "route viewer in a real browser" tools/view-check.sh
 suite "Windows program under wine" tools/windows-check.sh
+suite "author's commands on Windows under wine, against the Linux build" tools/windows-tools-check.sh
+suite "Debian package built, installed and run" tools/package-check.sh
 suite "bounded fuzz run of the readers, the whole compile and the simulator's files" tools/fuzz.sh --ci
 
 if [ $failed -gt 0 ]; then

@@ -74,14 +74,18 @@ void Form1::remove_written_texts() noexcept {
     // Best effort: the failure that brought us here is the one to report.
     std::error_code ignored;
     if (line_text_written_)
-        std::filesystem::remove(app_path_ / file_name::line_description(model_), ignored);
+        std::filesystem::remove(file_name::path_in(app_path_, file_name::line_description(model_)),
+                                ignored);
     if (train_text_written_)
-        std::filesystem::remove(app_path_ / file_name::train_description(model_), ignored);
+        std::filesystem::remove(file_name::path_in(app_path_, file_name::train_description(model_)),
+                                ignored);
 }
 
 void Form1::memorizza_percorso(std::int32_t& j) {
-    const std::filesystem::path line = app_path_ / file_name::line_description(model_);
-    const std::filesystem::path train = app_path_ / file_name::train_description(model_);
+    const std::filesystem::path line =
+        file_name::path_in(app_path_, file_name::line_description(model_));
+    const std::filesystem::path train =
+        file_name::path_in(app_path_, file_name::train_description(model_));
     scratch_description_files scratch(line, train);
     written_description_files written(line, train);
     description_files& files = line_text_written_ && train_text_written_

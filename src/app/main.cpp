@@ -1,8 +1,8 @@
 // compattatore: with no arguments, compiles the fixed scenario and writes its files beside the
-// executable; with arguments (console builds), runs one of the author's commands.
+// executable; with arguments (console builds: every system's, and compattatore.com on Windows),
+// runs one of the author's commands.
 
 #include <csignal>
-#include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
@@ -10,42 +10,29 @@
 #include "app/form1.hpp"
 #include "ground/files.hpp"
 #ifdef COMPATTATORE_TOOLKIT
-#include "toolkit/toolkit.hpp"
+#include "app/command_run.hpp"
 #endif
 
-// Windows shows the real window; elsewhere the console stands in for it.
-#ifdef _WIN32
+// Windows shows the real window; elsewhere, and in the Windows console program, the console
+// stands in for it.
+#if defined(_WIN32) && !defined(COMPATTATORE_CONSOLE)
 #include "platform/win32_platform.hpp"
 using run_platform = compattatore::win32_platform;
 #else
 #include "platform/console_platform.hpp"
 using run_platform = compattatore::console_platform;
 #endif
-
-namespace {
-
-#ifdef COMPATTATORE_TOOLKIT
-// Whatever escapes a command (no memory left, a length the library refuses) is one line and
-// status 4, never an abort.
-int run_command(int argc, char** argv) {
-    using namespace compattatore;
-    try {
-        return run_toolkit(argc, argv);
-    } catch (const std::bad_alloc&) {
-        std::fputs("compattatore: out of memory\n", stderr);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "compattatore: %s\n", e.what());
-    } catch (...) {
-        std::fputs("compattatore: unexpected failure\n", stderr);
-    }
-    return exit_status::failure;
-}
+#if defined(_WIN32) && defined(COMPATTATORE_CONSOLE)
+#include "platform/win32_console.hpp"
 #endif
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace compattatore;
+#if defined(_WIN32) && defined(COMPATTATORE_CONSOLE)
+    console_session session;
+    argc = session.argc();
+    argv = session.argv();
+#endif
 #ifdef SIGXFSZ
     // Past a file-size limit a write must fail with EFBIG and be reported like a full disk,
     // not kill the process with a half-written temporary file.
@@ -54,7 +41,7 @@ int main(int argc, char** argv) {
     run_platform platform;
 #ifdef COMPATTATORE_TOOLKIT
     // Arguments name one of the author's commands; without any the run is the fixed scenario.
-    if (argc > 1) return run_command(argc, argv);
+    if (argc > 1) return run_toolkit_guarded(argc, argv);
 #else
     if (argc > 1) {
         platform.fail("takes no arguments", exit_status::usage);

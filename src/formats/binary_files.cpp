@@ -78,11 +78,11 @@ void write_binary_files(const std::filesystem::path& app_path, const scenario_mo
     const std::string grid = encode_route_grid(m.route_grid);
 
     if (with_profile) {
-        replace_file(app_path / file_name::line_profile(m),
+        replace_file(file_name::path_in(app_path, file_name::line_profile(m)),
                      std::string_view(profile.data(), profile.size()));
     }
-    replace_file(app_path / file_name::station_table(m), stations);
-    replace_file(app_path / file_name::route_grid(m), grid);
+    replace_file(file_name::path_in(app_path, file_name::station_table(m)), stations);
+    replace_file(file_name::path_in(app_path, file_name::route_grid(m)), grid);
 }
 
 namespace binary_layout {

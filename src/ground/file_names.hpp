@@ -2,11 +2,27 @@
 // File names of the run, all built from the scenario identity. Every file lives in the
 // application path.
 
+#include <filesystem>
 #include <string>
 
 #include "ground/model.hpp"
+#ifdef _WIN32
+#include "ground/code_page_850.hpp"
+#include "ground/utf8_path.hpp"
+#endif
 
 namespace compattatore::file_name {
+
+// The path of the file called name (code page 850 bytes, as the simulator's files hold the
+// names) in folder. Windows names files in UTF-16, so there the name is the characters the bytes
+// stand for; elsewhere a file name is bytes and takes them as they are.
+inline std::filesystem::path path_in(const std::filesystem::path& folder, const std::string& name) {
+#ifdef _WIN32
+    return folder / path_from_utf8(cp850_to_utf8(name));
+#else
+    return folder / name;
+#endif
+}
 
 inline std::string train_prefix(const scenario_model& m) {
     return m.line_name + "_" + m.train_number;

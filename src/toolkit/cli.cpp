@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "toolkit/cli_paths.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/standard_output.hpp"
 #include "toolkit/toolkit.hpp"
@@ -143,6 +144,7 @@ int run_command(int argc, char** argv, std::ostream& out) {
         "executable.\nWith a command it works on an author's own files."};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Show the help of every command");
+    app.set_version_flag("--version", "compattatore " COMPATTATORE_VERSION);
 
     compile_options compile;
     sources_options sources;

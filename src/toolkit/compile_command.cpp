@@ -1,6 +1,7 @@
 // compattatore compile: an author's own descriptions through the whole run, with diagnostics.
 
 #include "formats/binary_files.hpp"
+#include "ground/file_names.hpp"
 #include "ground/files.hpp"
 #include "ground/result_codes.hpp"
 #include "toolkit/commands.hpp"
@@ -27,11 +28,12 @@ std::string plural(std::size_t n, const char* word) {
 std::vector<written_file> write_files(const fs::path& dir, const scenario_model& m) {
     const folder_lock hold(dir);
     const std::vector<std::string> names = output_names(m);
-    for (const std::string& name : names) require_replaceable(dir / name);
+    for (const std::string& name : names) require_replaceable(file_name::path_in(dir, name));
     write_binary_files(dir, m);
     std::vector<written_file> files;
     for (const std::string& name : names) {
-        files.push_back({name, dir / name, fs::file_size(dir / name)});
+        files.push_back(
+            {name, file_name::path_in(dir, name), fs::file_size(file_name::path_in(dir, name))});
     }
     return files;
 }

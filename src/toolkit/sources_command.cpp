@@ -33,13 +33,14 @@ int sources_command(const sources_options& o, std::ostream& out, std::ostream& e
     try {
         // Held like the default run holds its folder, which writes the same names.
         const folder_lock hold(o.output);
-        for (const source_text& t : texts) require_replaceable(o.output / t.name(m));
+        for (const source_text& t : texts)
+            require_replaceable(file_name::path_in(o.output, t.name(m)));
         for (const source_text& t : texts) t.write(o.output, m);
     } catch (const file_error& e) {
         return refuse(err, e.what());
     }
     for (const source_text& t : texts) {
-        const auto path = o.output / t.name(m);
+        const auto path = file_name::path_in(o.output, t.name(m));
         out << "wrote " << written_text(path, std::filesystem::file_size(path)) << "\n";
     }
     return toolkit_status::ok;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,18 @@ TEST_F(Commands, UsageErrorsAreOneLineWithTheHelpHint) {
             << k.args << ": " << o.err;
         EXPECT_EQ(o.out, "") << k.args;
     }
+}
+
+// The version has one home, the project line of the top CMakeLists.txt; --version prints it.
+TEST_F(Commands, VersionIsTheProjectsOwn) {
+    const std::string cmake = slurp(fs::path(COMPATTATORE_SOURCE_DIR) / "CMakeLists.txt");
+    std::smatch found;
+    ASSERT_TRUE(
+        std::regex_search(cmake, found, std::regex(R"(project\(compattatore VERSION ([0-9.]+))")));
+    const outcome o = run_script(dir.path(), "exec \"$EXE\" --version");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "compattatore " + found[1].str() + "\n");
+    EXPECT_EQ(o.err, "");
 }
 
 TEST_F(Commands, AFailedWriteOnStandardOutputIsOneLineAndStatusTwo) {
