@@ -90,7 +90,10 @@ TEST(CompileCommand, ErrorsExitOneAndWriteNothingUnlessForced) {
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.err,
               "Torino_Piacenza_2063-.txt:53:1: error: station position not a multiple of 50 m [R8] "
-              "at 90820 m (km 0+020)\n");
+              "at 90820 m (km 0+020)\n"
+              "   53 | stazione,   90820,  4,  600,  1, 0, 0,  4,1,0,  2,1,1,   80,  12,46, 0, "
+              "ALESSANDRIA\n"
+              "      | ^\n");
     EXPECT_EQ(o.out,
               "1 error, 0 warnings; nothing written (--force writes what the default run "
               "would)\n");
@@ -132,8 +135,7 @@ TEST(CompileCommand, UsageAndFileProblemsExitTwoWithOneLine) {
         {"output is a file", compile_args + " --output " + line_file, "is not a folder"},
         {"input is a folder", std::string("compile a_folder ") + train_file + " --line L --train 1",
          "it is a folder"},
-        {"no line name", std::string("compile ") + line_file + " " + train_file + " --train 1",
-         "--line is required"},
+        {"no line name in the file name", "compile line.txt train.txt --train 1", "give --line"},
         {"unknown command", "extra", "no arguments"},
         {"unknown option", "inspect --nonsense x.sim", "nonsense"},
     };
