@@ -125,7 +125,8 @@ void show_diagnostics(std::ostream& err, const std::vector<diagnostic>& all,
     const diagnostic_sources sources{&line, &train};
     std::size_t errors = 0;
     for (std::size_t i = 0; i < all.size(); ++i) {
-        if (report.max_errors && errors == *report.max_errors) {
+        // The limit is on errors: the warnings up to the next error are still shown.
+        if (report.max_errors && errors == *report.max_errors && all[i].level == severity::error) {
             const std::vector<diagnostic> rest(all.begin() + static_cast<std::ptrdiff_t>(i),
                                                all.end());
             err << "compattatore: stopped after " << plural(errors, "error") << " (--max-errors "

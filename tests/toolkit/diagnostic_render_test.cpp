@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "toolkit/author_report.hpp"
 
 namespace compattatore {
@@ -214,6 +216,54 @@ TEST(AuthorFiles, NamesLeftOutComeFromTheFileNames) {
         const std::string got = problem ? *problem : *f.line_name + "/" + *f.train_number;
         EXPECT_TRUE(got.starts_with(k.expected))
             << k.line_file << " " << k.train_file << ": " << got;
+    }
+}
+
+}  // namespace
+}  // namespace compattatore
+
+namespace compattatore {
+namespace {
+
+TEST(DiagnosticList, MaxErrorsStopsAfterTheNthErrorAndCountsTheRest) {
+    std::vector<diagnostic> all;
+    for (int line = 1; line <= 4; ++line) {
+        all.push_back(at(description_kind::train, line, 1, 0));
+        all.back().kind = "not-a-number";
+        all.push_back(at(description_kind::train, line, 5, 0));
+        all.back().level = severity::warning;
+        all.back().message = "odd";
+        all.back().kind = "odd-value";
+    }
+    // No such files: the places without excerpts.
+    const author_files files{"gone/L.txt", "gone/T.txt", "L", "1"};
+    const struct {
+        std::optional<std::size_t> max_errors;
+        std::string expected;
+    } cases[] = {
+        {2,
+         "gone/T.txt:1:1: error: not a number [R25]\n"
+         "gone/T.txt:1:5: warning: odd\n"
+         "gone/T.txt:2:1: error: not a number [R25]\n"
+         "gone/T.txt:2:5: warning: odd\n"
+         "compattatore: stopped after 2 errors (--max-errors 2); not shown: 2 errors, 2 warnings "
+         "(not-a-number 2, odd-value 2)\n"},
+        {4,
+         "gone/T.txt:1:1: error: not a number [R25]\n"
+         "gone/T.txt:1:5: warning: odd\n"
+         "gone/T.txt:2:1: error: not a number [R25]\n"
+         "gone/T.txt:2:5: warning: odd\n"
+         "gone/T.txt:3:1: error: not a number [R25]\n"
+         "gone/T.txt:3:5: warning: odd\n"
+         "gone/T.txt:4:1: error: not a number [R25]\n"
+         "gone/T.txt:4:5: warning: odd\n"},
+    };
+    for (const auto& k : cases) {
+        std::ostringstream err;
+        report_options report;
+        report.max_errors = k.max_errors;
+        show_diagnostics(err, all, files, report, {});
+        EXPECT_EQ(err.str(), k.expected) << *k.max_errors;
     }
 }
 

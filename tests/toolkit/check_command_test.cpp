@@ -1,0 +1,181 @@
+// check as an author runs it: the real executable on the scenario's texts and on broken ones,
+// its exit statuses, what it prints in each format, and that it writes nothing; and sources
+// keeping an author's descriptions unless told.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "support/run_program.hpp"
+#include "support/temp_dir.hpp"
+
+namespace compattatore {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using testing::outcome;
+using testing::slurp;
+using testing::spit;
+using testing::temp_dir;
+
+const std::string line_file = "Torino_Piacenza_linea.txt";
+const std::string train_file = "Torino_Piacenza_2063-.txt";
+const std::string check_args = "check " + line_file + " " + train_file;
+
+outcome run(const fs::path& dir, const std::string& args) {
+    return testing::run_in(dir, COMPATTATORE_EXE, args);
+}
+
+void replace_in(const fs::path& file, const std::string& from, const std::string& to) {
+    std::string text = slurp(file);
+    const auto at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+    spit(file, text);
+}
+
+struct sources_dir {
+    temp_dir dir;
+    sources_dir() { EXPECT_EQ(run(dir.path(), "sources").status, 0); }
+    void off_grid_station() const {
+        replace_in(dir / train_file, "stazione,   90800,", "stazione,   90820,");
+    }
+    void lost_gradient() const { replace_in(dir / line_file, "pendenza,  0,", "-pendenza,  0,"); }
+};
+
+TEST(CheckCommand, TheScenarioIsCleanAndNothingIsWritten) {
+    const sources_dir s;
+    const outcome o = run(s.dir.path(), check_args);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out, "0 errors, 0 warnings\n");
+    EXPECT_EQ(testing::names_in(s.dir.path()), (std::vector<std::string>{train_file, line_file}));
+}
+
+TEST(CheckCommand, StatusFollowsErrorsWarningsAndStrict) {
+    const struct {
+        const char* name;
+        std::function<void(const sources_dir&)> edit;
+        const char* options;
+        int status;
+        const char* summary;
+    } cases[] = {
+        {"clean_strict", [](const sources_dir&) {}, " --strict", 0, "0 errors, 0 warnings\n"},
+        {"error", &sources_dir::off_grid_station, "", 1, "1 error, 0 warnings (code-8 1)\n"},
+        {"warning", &sources_dir::lost_gradient, "", 0, "0 errors, 1 warning (warning 1)\n"},
+        {"warning_strict", &sources_dir::lost_gradient, " --strict", 1,
+         "0 errors, 1 warning (warning 1)\n"},
+    };
+    for (const auto& k : cases) {
+        const sources_dir s;
+        k.edit(s);
+        const outcome o = run(s.dir.path(), check_args + k.options);
+        EXPECT_EQ(o.status, k.status) << k.name << ": " << o.err;
+        EXPECT_EQ(o.out, k.summary) << k.name;
+    }
+}
+
+TEST(CheckCommand, DiagnosticsShowTheSourceLineAndColourOnlyWhenAsked) {
+    const sources_dir s;
+    s.off_grid_station();
+    const std::string first =
+        "Torino_Piacenza_2063-.txt:53:1: error: station position not a multiple of 50 m [R8] at "
+        "90820 m (km 0+020)\n";
+    const std::string plain = first +
+                              "   53 | stazione,   90820,  4,  600,  1, 0, 0,  4,1,0,  2,1,1,   "
+                              "80,  12,46, 0, ALESSANDRIA\n"
+                              "      | ^\n";
+    // Standard error is a file here: auto means no colour, and NO_COLOR does not beat always.
+    EXPECT_EQ(run(s.dir.path(), check_args).err, plain);
+    EXPECT_EQ(run(s.dir.path(), check_args + " --color=never").err, plain);
+    const outcome coloured = run(s.dir.path(), "--color=always " + check_args);
+    EXPECT_EQ(coloured.status, 2);  // an option of check, not of the program
+    const outcome always = testing::run_in(
+        s.dir.path(), "/usr/bin/env",
+        "NO_COLOR=1 '" + std::string(COMPATTATORE_EXE) + "' " + check_args + " --color=always");
+    EXPECT_NE(always.err.find("\033[1;31merror:\033[0m"), std::string::npos) << always.err;
+    EXPECT_EQ(run(s.dir.path(), check_args + " --color=sometimes").status, 2);
+}
+
+TEST(CheckCommand, JsonGivesEveryDiagnosticWithPlaceExtentAndDecodedPosition) {
+    const sources_dir s;
+    s.off_grid_station();
+    s.lost_gradient();
+    const outcome o = run(s.dir.path(), check_args + " --json");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "");
+    const json j = json::parse(o.out);
+    EXPECT_EQ(j["schema"], 1);
+    EXPECT_EQ(j["line_file"], line_file);
+    EXPECT_EQ(j["train_file"], train_file);
+    EXPECT_EQ(j["encoding"], "cp850");
+    EXPECT_EQ(j["result_code"], 8);
+    EXPECT_EQ(j["errors"], 1);
+    EXPECT_EQ(j["warnings"], 1);
+    EXPECT_EQ(j["kinds"], json::parse(R"({"warning": 1, "code-8": 1})"));
+    ASSERT_EQ(j["diagnostics"].size(), 2u);
+    EXPECT_EQ(j["diagnostics"][1], json::parse(R"({
+        "file": "Torino_Piacenza_2063-.txt", "line": 53, "column": 1, "length": 0,
+        "end_column": null, "code": 8, "severity": "error", "kind": "code-8",
+        "message": "station position not a multiple of 50 m", "help": null, "notes": [],
+        "position": 90820, "position_m": 90820, "km": "0+020"})"));
+    EXPECT_EQ(j["diagnostics"][0]["severity"], "warning");
+    EXPECT_FALSE(j["diagnostics"][0].contains("position"));
+    EXPECT_EQ(run(s.dir.path(), check_args + " --format json").out, o.out);
+}
+
+TEST(CheckCommand, NamesComeFromTheFileNamesOrTheOptions) {
+    const sources_dir s;
+    fs::copy_file(s.dir / line_file, s.dir / "line.txt");
+    fs::copy_file(s.dir / train_file, s.dir / "train.txt");
+    const struct {
+        std::string args;
+        int status;
+        const char* says;  // start of standard error
+    } cases[] = {
+        {check_args, 0, ""},
+        {"check line.txt train.txt --line Torino_Piacenza --train 2063", 0, ""},
+        {"check line.txt train.txt", 2,
+         "compattatore: cannot tell the line's name from the file name \"line.txt\" (not "
+         "<line>_linea.txt): give --line; run 'compattatore check --help' for the options\n"},
+        {"check line.txt train.txt --line Torino_Piacenza", 2,
+         "compattatore: cannot tell the train's number from the file name \"train.txt\" (not "
+         "Torino_Piacenza_<train>-.txt): give --train; run 'compattatore check --help' for the "
+         "options\n"},
+        {"compile line.txt train.txt --train 2063 -o .", 2,
+         "compattatore: cannot tell the line's name"},
+    };
+    for (const auto& k : cases) {
+        const outcome o = run(s.dir.path(), k.args);
+        EXPECT_EQ(o.status, k.status) << k.args << ": " << o.err;
+        EXPECT_TRUE(o.err.starts_with(k.says)) << k.args << ": " << o.err;
+    }
+    // Compile finds the same names: the files it writes carry them.
+    const outcome c = run(s.dir.path(), "compile " + line_file + " " + train_file);
+    EXPECT_EQ(c.status, 0) << c.err;
+    EXPECT_TRUE(fs::exists(s.dir / "Torino_Piacenza_2063.sim"));
+}
+
+TEST(SourcesCommand, KeepsAnAuthorsDescriptionsUnlessForced) {
+    const sources_dir s;
+    spit(s.dir / train_file, "my own train\n");
+    const std::vector<std::string> before = testing::names_in(s.dir.path());
+    for (const char* args : {"sources", "sources --all"}) {
+        const outcome o = run(s.dir.path(), args);
+        EXPECT_EQ(o.status, 2) << args;
+        EXPECT_EQ(o.err, "compattatore: ./" + line_file + " exists; --force replaces it\n") << args;
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(slurp(s.dir / train_file), "my own train\n");
+        EXPECT_EQ(testing::names_in(s.dir.path()), before);
+    }
+    const outcome forced = run(s.dir.path(), "sources --force");
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_NE(slurp(s.dir / train_file), "my own train\n");
+}
+
+}  // namespace
+}  // namespace compattatore
