@@ -94,7 +94,7 @@ void draw_scale(const route_chart& c, const band_area& b, const value_scale& s,
         out.add(svg_text(c.left + 4, y)
                     .attr("font-size", "10")
                     .attr("fill", colour(ink::caption))
-                    .text(number_text(v) + " " + std::string(p.unit)));
+                    .text(number_text(v) + " " + std::string(profile_unit(p))));
     };
     label(s.y(b, s.hi) - 2, s.hi);
     if (s.lo < 0) label(s.y(b, s.lo) + 10, s.lo);
