@@ -28,14 +28,8 @@ source_lines excerpt_text(const std::filesystem::path& path, input_encoding enco
         return {};
     }
     if (!text) return {};
-    if (encoding == input_encoding::utf8) {
-        try {
-            return source_lines(utf8_to_cp850(*text));
-        } catch (const std::invalid_argument&) {
-            // Shown as it is: the checker has said which character is wrong.
-        }
-    }
-    return source_lines(std::move(*text));
+    // Read as UTF-8, the columns count its characters: shown as they are.
+    return source_lines(std::move(*text), encoding == input_encoding::utf8);
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ std::string diagnostic_place(const diagnostic_files& files, const source_locatio
 
 std::string diagnostic_statement(const diagnostic& d, const station_table_t& table) {
     std::string out = cp850_to_utf8(diagnostic_text(d));
-    if (d.level == severity::error) out += " [R" + std::to_string(d.code) + "]";
+    // An error the compile does not know (a character a conversion cannot make) has no code.
+    if (d.level == severity::error && d.code != 0) out += " [R" + std::to_string(d.code) + "]";
     if (d.has_position) {
         out += " at " + std::to_string(d.position) + " m (km " +
                kilometres_text(progressive_metres(table, d.position)) + ")";

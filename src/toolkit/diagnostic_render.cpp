@@ -7,7 +7,7 @@
 
 namespace compattatore {
 
-source_lines::source_lines(std::string text) : text_(std::move(text)) {
+source_lines::source_lines(std::string text, bool utf8) : text_(std::move(text)), utf8_(utf8) {
     if (text_.empty()) return;
     starts_.push_back(0);
     for (std::size_t i = 0; i + 1 < text_.size(); ++i) {
@@ -45,33 +45,44 @@ struct painter {
     }
 };
 
-// A control character would move the terminal's cursor: shown as a space. A tab stays, and the
-// underline copies it, so the caret lines up whatever the terminal's tab width.
-std::string shown_bytes(std::string_view bytes) {
-    std::string out(bytes);
-    for (char& c : out) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u != '\t' && (u < 0x20 || u == 0x7F)) c = ' ';
+// The line as the characters a terminal shows, each in UTF-8. A control character would move the
+// terminal's cursor: shown as a space. A tab stays, and the underline copies it, so the caret
+// lines up whatever the terminal's tab width.
+std::vector<std::string> characters(std::string_view text, bool utf8) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t n = 1;
+        if (utf8) {
+            const auto lead = static_cast<unsigned char>(text[i]);
+            n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            n = std::min(n, text.size() - i);
+        }
+        std::string c(text.substr(i, n));
+        const auto u = static_cast<unsigned char>(c[0]);
+        if (u != '\t' && (u < 0x20 || u == 0x7F)) c.assign(1, ' ');
+        out.push_back(utf8 ? c : cp850_to_utf8(c));
+        i += n;
     }
     return out;
 }
 
-// "   53 | source" and "      | ^~~~~": one character per byte of code page 850, so counting
-// bytes of the source line counts the characters the terminal shows.
-std::string excerpt(std::string_view text, const source_location& where, std::int32_t length,
-                    std::size_t gutter, const painter& paint) {
+// "   53 | source" and "      | ^~~~~": the underline starts under the column'th character.
+std::string excerpt(const std::vector<std::string>& text, const source_location& where,
+                    std::int32_t length, std::size_t gutter, const painter& paint) {
     const std::string number = std::to_string(where.line);
-    std::string out = std::string(gutter + 1 - number.size(), ' ') + number + " | " +
-                      cp850_to_utf8(shown_bytes(text)) + "\n";
+    std::string out(gutter + 1 - number.size(), ' ');
+    out.append(number).append(" | ");
+    for (const std::string& c : text) out.append(c);
+    out.append("\n");
     const std::size_t start =
         std::min<std::size_t>(static_cast<std::size_t>(std::max(where.column, 1)) - 1, text.size());
     const std::size_t left = text.size() - start;
     const std::size_t wide = std::max<std::size_t>(
         1, std::min<std::size_t>(static_cast<std::size_t>(std::max(length, 1)), left));
     std::string pad;
-    for (std::size_t i = 0; i < start; ++i) pad += text[i] == '\t' ? '\t' : ' ';
-    out += std::string(gutter + 1, ' ') + " | " + pad +
-           paint(ansi::green, std::string(1, '^').append(wide - 1, '~')) + "\n";
+    for (std::size_t i = 0; i < start; ++i) pad += text[i] == "\t" ? '\t' : ' ';
+    out.append(gutter + 1, ' ').append(" | ").append(pad);
+    out.append(paint(ansi::green, std::string(1, '^').append(wide - 1, '~'))).append("\n");
     return out;
 }
 
@@ -86,7 +97,8 @@ std::string excerpt_of(const diagnostic_sources& sources, const source_location&
                        std::int32_t length, std::size_t gutter, const painter& paint) {
     const source_lines* lines = sources.of(where.file);
     if (lines == nullptr || where.line <= 0 || !lines->has(where.line)) return {};
-    return excerpt(lines->line(where.line), where, length, gutter, paint);
+    return excerpt(characters(lines->line(where.line), lines->utf8()), where, length, gutter,
+                   paint);
 }
 
 }  // namespace

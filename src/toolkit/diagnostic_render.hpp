@@ -21,11 +21,13 @@
 
 namespace compattatore {
 
-// A description's text split into lines, for showing them; bytes in code page 850.
+// A description's text split into lines, for showing them. Its columns count characters: bytes
+// of code page 850, or the characters of a text read as UTF-8 (--input-encoding utf-8).
 class source_lines {
   public:
     source_lines() = default;
-    explicit source_lines(std::string text);
+    explicit source_lines(std::string text, bool utf8 = false);
+    bool utf8() const { return utf8_; }
     // The line without its line end; empty when there is no such line.
     std::string_view line(std::int32_t number) const;
     bool has(std::int32_t number) const {
@@ -34,6 +36,7 @@ class source_lines {
 
   private:
     std::string text_;
+    bool utf8_ = false;
     std::vector<std::size_t> starts_;
 };
 

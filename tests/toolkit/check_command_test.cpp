@@ -65,10 +65,12 @@ TEST(CheckCommand, StatusFollowsErrorsWarningsAndStrict) {
         const char* summary;
     } cases[] = {
         {"clean_strict", [](const sources_dir&) {}, " --strict", 0, "0 errors, 0 warnings\n"},
-        {"error", &sources_dir::off_grid_station, "", 1, "1 error, 0 warnings (code-8 1)\n"},
-        {"warning", &sources_dir::lost_gradient, "", 0, "0 errors, 1 warning (warning 1)\n"},
+        {"error", &sources_dir::off_grid_station, "", 1,
+         "1 error, 0 warnings (not-a-multiple 1)\n"},
+        {"warning", &sources_dir::lost_gradient, "", 0,
+         "0 errors, 1 warning (lost-to-hyphen-skip 1)\n"},
         {"warning_strict", &sources_dir::lost_gradient, " --strict", 1,
-         "0 errors, 1 warning (warning 1)\n"},
+         "0 errors, 1 warning (lost-to-hyphen-skip 1)\n"},
     };
     for (const auto& k : cases) {
         const sources_dir s;
@@ -83,12 +85,12 @@ TEST(CheckCommand, DiagnosticsShowTheSourceLineAndColourOnlyWhenAsked) {
     const sources_dir s;
     s.off_grid_station();
     const std::string first =
-        "Torino_Piacenza_2063-.txt:53:1: error: station position not a multiple of 50 m [R8] at "
-        "90820 m (km 0+020)\n";
+        "Torino_Piacenza_2063-.txt:53:13: error: `stazione` `position`: 90820 m is not a multiple "
+        "of 50 m [R8] at 90820 m (km 0+020)\n";
     const std::string plain = first +
                               "   53 | stazione,   90820,  4,  600,  1, 0, 0,  4,1,0,  2,1,1,   "
                               "80,  12,46, 0, ALESSANDRIA\n"
-                              "      | ^\n";
+                              "      |             ^~~~~\n";
     // Standard error is a file here: auto means no colour, and NO_COLOR does not beat always.
     EXPECT_EQ(run(s.dir.path(), check_args).err, plain);
     EXPECT_EQ(run(s.dir.path(), check_args + " --color=never").err, plain);
@@ -116,12 +118,13 @@ TEST(CheckCommand, JsonGivesEveryDiagnosticWithPlaceExtentAndDecodedPosition) {
     EXPECT_EQ(j["result_code"], 8);
     EXPECT_EQ(j["errors"], 1);
     EXPECT_EQ(j["warnings"], 1);
-    EXPECT_EQ(j["kinds"], json::parse(R"({"warning": 1, "code-8": 1})"));
+    EXPECT_EQ(j["kinds"], json::parse(R"({"lost-to-hyphen-skip": 1, "not-a-multiple": 1})"));
     ASSERT_EQ(j["diagnostics"].size(), 2u);
     EXPECT_EQ(j["diagnostics"][1], json::parse(R"({
-        "file": "Torino_Piacenza_2063-.txt", "line": 53, "column": 1, "length": 0,
-        "end_column": null, "code": 8, "severity": "error", "kind": "code-8",
-        "message": "station position not a multiple of 50 m", "help": null, "notes": [],
+        "file": "Torino_Piacenza_2063-.txt", "line": 53, "column": 13, "length": 5,
+        "end_column": 18, "code": 8, "severity": "error", "kind": "not-a-multiple",
+        "message": "`stazione` `position`: 90820 m is not a multiple of 50 m", "help": null,
+        "notes": [],
         "position": 90820, "position_m": 90820, "km": "0+020"})"));
     EXPECT_EQ(j["diagnostics"][0]["severity"], "warning");
     EXPECT_FALSE(j["diagnostics"][0].contains("position"));

@@ -120,6 +120,18 @@ TEST(DiagnosticRender, ShowsTheSourceLineUnderlinedWithHelpAndNotes) {
     }
 }
 
+// Read as UTF-8, a text's columns count its characters, and its lines are shown as they are.
+TEST(DiagnosticRender, TextsReadAsUtf8AreShownAsTheyAreAndCountCharacters) {
+    const source_lines utf8_text("stazione, 1, SAN NICOL\xc3\x92 \xe2\x82\xac, 12\n", true);
+    diagnostic d = at(description_kind::train, 1, 25, 1);
+    d.code = 0;  // no result code for a character the code page lacks
+    d.message = "no such character";
+    EXPECT_EQ(render_diagnostic(d, names, {nullptr, &utf8_text}, {}, {}),
+              "T.txt:1:25: error: no such character\n"
+              "    1 | stazione, 1, SAN NICOL\xc3\x92 \xe2\x82\xac, 12\n"
+              "      |                         ^\n");
+}
+
 TEST(DiagnosticRender, WithoutTheTextsOnlyThePlacesAreShown) {
     EXPECT_EQ(render_diagnostic(with_help_and_note(), names, {}, {}, {}),
               "T.txt:2:10: error: signal on a cell that is not free [R16] at 2800 m (km 2+800)\n"
