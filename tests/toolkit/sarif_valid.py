@@ -46,6 +46,12 @@ def cases(exe, base):
     edit(f / LINE, b"pendenza,  0,", b"-pendenza,  0,")
     edit(f / TRAIN, b"segnale,", b"segnale; ")
     yield "several_mistakes", f, [LINE, TRAIN]
+    f = fresh("colliding_signal")
+    edit(f / TRAIN, b"segnale,    4100,", b"segnale,    2810,")
+    yield "colliding_signal", f, [LINE, TRAIN]
+    f = fresh("utf8_refused")
+    edit(f / TRAIN, b"ALESSANDRIA", "SAN NICOL\u00d2 \u20ac".encode("utf-8"))
+    yield "utf8_refused", f, [LINE, TRAIN, "--input-encoding", "utf-8"]
     f = fresh("swapped")
     yield "swapped", f, [TRAIN, LINE, "--line", "Torino_Piacenza", "--train", "2063"]
     f = fresh("utf8_text")
