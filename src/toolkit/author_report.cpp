@@ -1,9 +1,10 @@
 #include "toolkit/author_report.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
-#include "ground/code_page_850.hpp"
 #include "ground/files.hpp"
 #include "toolkit/diagnostic_render.hpp"
 #include "toolkit/folders.hpp"
@@ -21,6 +22,10 @@ std::string plural(std::size_t n, const char* word) {
 
 // The text as the checker saw it, for excerpts; empty when it cannot be read now.
 source_lines excerpt_text(const std::filesystem::path& path, input_encoding encoding) {
+    // A pipe or FIFO was read to its end already, and opening a FIFO again would wait for a
+    // writer: only a regular file is read again.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return {};
     std::optional<std::string> text;
     try {
         text = read_input(path);

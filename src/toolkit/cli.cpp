@@ -97,10 +97,12 @@ CLI::App* add_check(CLI::App& app, check_request& o, report_flags& f, std::strin
     add_author_files(check_cmd, o);
     add_report_flags(check_cmd, f);
     check_cmd->add_flag("--strict", o.strict, "Warnings are errors: exit status 1");
-    check_cmd->add_flag("--json", json, "Report as one JSON object on standard output");
+    CLI::Option* as_json =
+        check_cmd->add_flag("--json", json, "Report as one JSON object on standard output");
     check_cmd->add_option("--format", format, "Report format: text, json or sarif (SARIF 2.1.0)")
         ->check(CLI::IsMember({"text", "json", "sarif"}))
-        ->capture_default_str();
+        ->capture_default_str()
+        ->excludes(as_json);
     return check_cmd;
 }
 

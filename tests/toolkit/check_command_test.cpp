@@ -163,6 +163,26 @@ TEST(CheckCommand, NamesComeFromTheFileNamesOrTheOptions) {
     EXPECT_TRUE(fs::exists(s.dir / "Torino_Piacenza_2063.sim"));
 }
 
+TEST(CheckCommand, TextsFromStreamsAreCheckedWithoutTheirLines) {
+    const sources_dir s;
+    s.off_grid_station();
+    const std::string where =
+        "Torino_Piacenza_2063-.txt:53:13: error: `stazione` `position`: 90820 m is not a multiple "
+        "of 50 m [R8] at 90820 m (km 0+020)\n";
+    // A FIFO cannot be read twice: opening it again would wait for a writer that never comes.
+    for (const std::string& script :
+         {"cat " + train_file + " | timeout 20 '" + std::string(COMPATTATORE_EXE) + "' check " +
+              line_file + " /dev/stdin --train 2063",
+          "mkfifo pipe && (cat " + train_file + " > pipe &) && timeout 20 '" +
+              std::string(COMPATTATORE_EXE) + "' check " + line_file + " pipe --train 2063"}) {
+        const outcome o = testing::run_in(s.dir.path(), "/bin/sh", "-c \"" + script + "\"");
+        EXPECT_EQ(o.status, 1) << script << ": " << o.err;
+        const std::string file = script.starts_with("cat") ? "/dev/stdin" : "pipe";
+        EXPECT_EQ(o.err, file + where.substr(where.find(':'))) << script;
+    }
+    EXPECT_EQ(run(s.dir.path(), check_args + " --json --format sarif").status, 2);
+}
+
 TEST(SourcesCommand, KeepsAnAuthorsDescriptionsUnlessForced) {
     const sources_dir s;
     spit(s.dir / train_file, "my own train\n");
