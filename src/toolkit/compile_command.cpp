@@ -78,8 +78,10 @@ int compile_command(const compile_options& o, std::ostream& out, std::ostream& e
     const diagnostic_files names{o.line_file.string(), o.train_file.string()};
     if (!o.json) show_diagnostics(err, k.diagnostics, named, o.report, c.model.station_table);
 
+    // An error only the check finds (a character the code page lacks) counts like the compile's.
+    const bool clean = c.clean() && k.count(severity::error) == 0;
     std::vector<written_file> files;
-    if (c.writable() && (c.clean() || o.force)) {
+    if (c.writable() && (clean || o.force)) {
         try {
             files = write_files(o.output, c.model);
         } catch (const file_error& e) {
@@ -92,7 +94,7 @@ int compile_command(const compile_options& o, std::ostream& out, std::ostream& e
     } else {
         out << summary_line(k, files, o.force) << "\n";
     }
-    return c.clean() ? toolkit_status::ok : toolkit_status::errors;
+    return clean ? toolkit_status::ok : toolkit_status::errors;
 }
 
 }  // namespace compattatore

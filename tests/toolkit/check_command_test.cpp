@@ -183,6 +183,33 @@ TEST(CheckCommand, TextsFromStreamsAreCheckedWithoutTheirLines) {
     EXPECT_EQ(run(s.dir.path(), check_args + " --json --format sarif").status, 2);
 }
 
+TEST(CheckCommand, InputEncodingReachesCheckAndCompile) {
+    const sources_dir s;
+    replace_in(s.dir / train_file, "SAN NICOLO'", "SAN NICOL\xc3\x92");  // Ò in UTF-8
+    EXPECT_EQ(run(s.dir.path(), check_args).out, "0 errors, 1 warning (utf8-text 1)\n");
+    EXPECT_EQ(run(s.dir.path(), check_args + " --input-encoding utf-8").out,
+              "0 errors, 0 warnings\n");
+    const std::string compile =
+        "compile " + line_file + " " + train_file + " --input-encoding utf-8";
+    ASSERT_EQ(run(s.dir.path(), compile).status, 0);
+    // The simulator's table holds the name in code page 850, where Ò is 0xE3.
+    EXPECT_NE(slurp(s.dir / "Torino_Piacenza_2063.sim").find("SAN NICOL\xe3"), std::string::npos);
+
+    // A character code page 850 lacks is an error of the check: compile writes nothing then.
+    replace_in(s.dir / train_file, "SAN NICOL\xc3\x92", "SAN NICOL\xe2\x82\xac");  // €
+    for (const char* name :
+         {"Torino_Piacenza_linea.dat", "Torino_Piacenza_2063.sim", "Torino_Piacenza_2063.dat"}) {
+        fs::remove(s.dir / name);
+    }
+    const outcome refused = run(s.dir.path(), compile);
+    EXPECT_EQ(refused.status, 1) << refused.err;
+    EXPECT_TRUE(refused.out.starts_with("1 error, 0 warnings; nothing written")) << refused.out;
+    EXPECT_FALSE(fs::exists(s.dir / "Torino_Piacenza_2063.sim"));
+    // Shown as typed, the caret under the euro sign, the 82nd character of its line.
+    const std::string caret = "SAN NICOL\xe2\x82\xac\n      | " + std::string(81, ' ') + "^\n";
+    EXPECT_NE(refused.err.find(caret), std::string::npos) << refused.err;
+}
+
 TEST(SourcesCommand, KeepsAnAuthorsDescriptionsUnlessForced) {
     const sources_dir s;
     spit(s.dir / train_file, "my own train\n");
