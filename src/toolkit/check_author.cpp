@@ -127,7 +127,12 @@ author_check check_author_sources(author_sources sources, const check_options& o
         } else {
             note_utf8(s, file, **text);
         }
-        check_text(s, file, **text);
+        try {
+            check_text(s, file, **text);
+        } catch (const std::exception&) {
+            // A value the pass cannot work with ends the pass over this text; the compile's own
+            // diagnostics still come through.
+        }
     }
     check_texts_end(s, sources.line_text.has_value(), sources.train_text.has_value());
     author_check r;

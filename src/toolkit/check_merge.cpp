@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 
 #include "ground/diagnostic_kinds.hpp"
 #include "ground/result_codes.hpp"
@@ -43,19 +44,37 @@ std::string_view warning_kind(const std::string& message) {
     return problem::curve_overlap;
 }
 
-bool told(const std::vector<diagnostic>& found, const diagnostic& k) {
-    return std::ranges::any_of(found, [&](const diagnostic& d) {
-        const bool covers = d.kind == k.kind || (k.kind == problem::unknown_keyword &&
-                                                 d.kind == problem::trailing_text);
-        return same_file(d, k) && d.where.line == k.where.line && covers;
-    });
-}
+// The checker's warnings by file, line and kind, so the compile's many warnings of a long text
+// are each looked up at once.
+class told_warnings {
+  public:
+    explicit told_warnings(const std::vector<diagnostic>& found) {
+        for (const diagnostic& d : found) {
+            if (d.level == severity::warning) keys_.insert(key(d.where, d.kind));
+        }
+    }
+    bool told(const diagnostic& k) const {
+        // A number cut by a blank is told with the keyword its rest becomes.
+        return keys_.contains(key(k.where, k.kind)) ||
+               (k.kind == problem::unknown_keyword &&
+                keys_.contains(key(k.where, problem::trailing_text)));
+    }
+
+  private:
+    static std::string key(const source_location& at, std::string_view kind) {
+        std::string k = at.file == description_kind::line ? "L" : "T";
+        k.append(std::to_string(at.line)).append(1, ' ').append(kind);
+        return k;
+    }
+    std::unordered_set<std::string> keys_;
+};
 
 }  // namespace
 
 std::vector<diagnostic> merged_diagnostics(check_state& s, const std::vector<diagnostic>& compile) {
     std::vector<diagnostic> out;
     std::vector<bool> used(s.found.size(), false);
+    const told_warnings told(s.found);
     for (diagnostic k : compile) {
         if (k.level == severity::error) {
             if (const auto i = match(s.found, used, k)) {
@@ -69,7 +88,7 @@ std::vector<diagnostic> merged_diagnostics(check_state& s, const std::vector<dia
             if (k.kind.empty()) k.kind = std::string(problem::result_code);
         } else {
             if (k.kind.empty()) k.kind = std::string(warning_kind(k.message));
-            if (told(s.found, k)) continue;
+            if (told.told(k)) continue;
             if (s.swapped && k.kind == problem::unknown_keyword) continue;
         }
         out.push_back(std::move(k));

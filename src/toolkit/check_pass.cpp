@@ -301,19 +301,24 @@ std::string text_pass::lost_with(std::string_view kw, std::string_view meant) co
 }
 
 void text_pass::unknown(std::string_view kw, bool general) {
+    if (blank_or_header(kw)) return;
     const std::string_view bare = trimmed(kw);
     const description_kind other =
         file_ == description_kind::line ? description_kind::train : description_kind::line;
     if (!records_named(other, bare, false).empty() || !records_named(other, bare, true).empty()) {
         (file_ == description_kind::line ? s_.train_keywords_in_line : s_.line_keywords_in_train)++;
     }
-    if (blank_or_header(kw) || record_start_.line == warned_line_) return;
+    if (record_start_.line == warned_line_) return;
     warned_line_ = record_start_.line;
     diagnostic& d = s_.warning(problem::unknown_keyword, record_start_, size32(bare),
                                quoted(bare) + " names no record: the rest of its line is dropped");
     if (const auto near = nearest_keyword(file_, bare, general)) {
         d.help = "did you mean " + quoted(*near) + "?";
         d.message += lost_with(kw, *near);
+    } else if (file_ == description_kind::line && !records_named(file_, bare, !general).empty()) {
+        d.help = general ? "this record is read only after the general section"
+                         : "this record is read only in the general section, before the first "
+                           "section header";
     }
     if (s_.last_cell.has_value() || !general || file_ != description_kind::line) return;
     if (contains_any_case(bare, "lunghezza") || contains_any_case(bare, "percorso") ||

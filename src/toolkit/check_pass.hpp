@@ -34,8 +34,8 @@ struct occupant {
 
 struct station_seen {
     source_location where;
-    std::int32_t area_end = 0;
-    std::int32_t time = 0;  // seconds; 0 when the station has no timetable time
+    std::int64_t area_end = 0;  // wide: an author's values may sum past 32 bits
+    std::int64_t time = 0;      // seconds; 0 when the station has no timetable time
     std::string name;
 };
 

@@ -146,11 +146,11 @@ void placement_check::slowdown() {
 // The area about the position by kind, the gap to the station before, and the stop cell, which
 // is laid whatever the cell holds.
 void placement_check::station() {
-    const std::int32_t p = value(r_, 0);
+    const std::int64_t p = value(r_, 0);
     const std::int32_t kind = value(r_, 1);
-    const std::int32_t length = value(r_, 2);
+    const std::int64_t length = value(r_, 2);
     station_seen st{r_.where, 0, 0, r_.text};
-    std::int32_t area_start = p - length / 2;
+    std::int64_t area_start = p - length / 2;
     st.area_end = p + length / 2 + (value(r_, 5) != 0 ? 50 : 0);
     if (kind == 5 || kind == 6) {
         area_start = p - length;
@@ -173,22 +173,25 @@ void placement_check::station() {
     }
     s_.stations.push_back(st);
     if (too_close || kind >= 25) return;
-    const double stop_at = in_cells(st.area_end) - 1;
+    const double stop_at = in_cells(static_cast<double>(st.area_end)) - 1;
     if (stop_at <= 1) {
         at_record(result::stop_cell_before_cell_2, problem::result_code,
                   "station " + quoted(r_.text) + ": its stop cell falls before cell 2");
         return;
     }
-    const std::int32_t stop = round32(stop_at);
-    if (stop > *s_.last_cell) {
-        inside(p, 1000000);
+    if (stop_at > static_cast<double>(*s_.last_cell) + 1 || round32(stop_at) > *s_.last_cell) {
+        at_record(result::beyond_route_grid, problem::beyond_grid,
+                  "station " + quoted(r_.text) +
+                      ": its stop at the end of its area lies past the "
+                      "end of the route grid");
         return;
     }
+    const std::int32_t stop = round32(stop_at);  // inside the grid: it fits
     s_.cells.insert_or_assign(stop, occupant{"the stop of station " + quoted(r_.text), r_.where});
 }
 
-std::string clock_text(std::int32_t h, std::int32_t m, std::int32_t sec) {
-    const auto two = [](std::int32_t v) {
+std::string clock_text(std::int64_t h, std::int64_t m, std::int64_t sec) {
+    const auto two = [](std::int64_t v) {
         std::string out(v >= 0 && v < 10 ? 1 : 0, '0');
         return out.append(std::to_string(v));
     };
@@ -207,7 +210,7 @@ void placement_check::timetable(station_seen& st) {
                        " is not a time of the day")
             .help = "hours go from 0 to 23, minutes and seconds from 0 to 59";
     }
-    st.time = h * 3600 + m * 60 + sec;
+    st.time = std::int64_t{h} * 3600 + std::int64_t{m} * 60 + sec;
     const auto before = std::find_if(s_.stations.rbegin(), s_.stations.rend(),
                                      [](const station_seen& b) { return b.time != 0; });
     if (before == s_.stations.rend() || st.time >= before->time) return;

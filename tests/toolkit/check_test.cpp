@@ -6,11 +6,13 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compiler/description_fixture.hpp"
 #include "formats/binary_files.hpp"
 #include "ground/code_page_850.hpp"
+#include "ground/result_codes.hpp"
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "toolkit/check_author.hpp"
@@ -89,6 +91,24 @@ TEST(Check, OwnTextsGiveNothingAndTheCompileIsUntouched) {
         EXPECT_EQ(all_shown(c), "") << name;
         EXPECT_TRUE(c.compile.writable()) << name;
         expect_same_compile(s, c);
+    }
+}
+
+// Texts no author writes on purpose: the check still ends, and the compile is the compile's.
+TEST(Check, DegenerateTextsLeaveTheCompileAlone) {
+    using testing::degenerate;
+    const description_pair d;
+    for (const degenerate kind :
+         {degenerate::one_long_line, degenerate::commas, degenerate::hyphen_lines,
+          degenerate::blanks, degenerate::many_fields, degenerate::long_number,
+          degenerate::long_board_text, degenerate::long_station_name}) {
+        const std::string text = testing::degenerate_text(kind, 20000);
+        for (const author_sources& s :
+             {sources_of(text, d.train_text()), sources_of(d.line_text(), text)}) {
+            const author_check c = check_author_sources(s);
+            expect_same_compile(s, c);
+            EXPECT_GE(c.count(severity::error), c.compile.count(severity::error) == 0 ? 0u : 1u);
+        }
     }
 }
 
@@ -185,6 +205,16 @@ const mistake mistakes[] = {
      {"T:11:1+8 error R25 text-ends-in-record: the `stazione` record ends after 3 values: its "
       "value 4 `first value` is missing, and `[fine]` from the next line is read in its place | "
       "help: give the record its 17 values"}},
+    {"record in the wrong section",
+     [](description_pair& d) {
+         d.general.push_back("pendenza, 0, 1");
+         d.line_records.push_back("sfondo due, 1");
+     },
+     {"L:6:1+8 warning R0 unknown-keyword: `pendenza` names no record: the rest of its line is "
+      "dropped | help: this record is read only after the general section",
+      "L:10:1+10 warning R0 unknown-keyword: `sfondo due` names no record: the rest of its line "
+      "is dropped | help: this record is read only in the general section, before the first "
+      "section header"}},
     {"board collision, beyond the grid, hyphen in a keyword",
      [](description_pair& d) {
          d.line_records.push_back("cartello_indicatore, 1700, a");
@@ -333,6 +363,15 @@ TEST(Check, SwappedFilesGiveOneHint) {
         "[generale] section",
     };
     EXPECT_EQ(got, expected);
+
+    // The scenario's own texts swapped: the hint and the missing length, not hundreds of lines.
+    author_sources swapped = scenario_sources();
+    std::swap(swapped.line_text, swapped.train_text);
+    const author_check scenario = check_author_sources(swapped);
+    ASSERT_EQ(scenario.diagnostics.size(), 2u) << all_shown(scenario);
+    EXPECT_EQ(scenario.diagnostics[0].kind, "files-swapped");
+    EXPECT_EQ(scenario.diagnostics[1].kind, "line-length-missing");
+    EXPECT_EQ(scenario.diagnostics[1].code, result::compiler_failure);
 }
 
 }  // namespace
