@@ -1,6 +1,8 @@
 #include "toolkit/check_author.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -61,6 +63,30 @@ place place_of(std::string_view text, std::size_t offset) {
     return p;
 }
 
+// "U+20AC": a character named without its bytes, which no code page 850 message can hold.
+std::string code_point_name(std::string_view character) {
+    const auto lead = static_cast<unsigned char>(character[0]);
+    std::uint32_t value = character.size() == 1   ? lead
+                          : character.size() == 2 ? lead & 0x1Fu
+                          : character.size() == 3 ? lead & 0x0Fu
+                                                  : lead & 0x07u;
+    for (std::size_t k = 1; k < character.size(); ++k) {
+        value = (value << 6) | (static_cast<unsigned char>(character[k]) & 0x3Fu);
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(value));
+    return text;
+}
+
+// The character in code page 850 between backquotes, or its code point when the page lacks it.
+std::string meant_in_cp850(std::string_view character) {
+    try {
+        return "`" + utf8_to_cp850(character) + "`";
+    } catch (const std::invalid_argument&) {
+        return code_point_name(character);
+    }
+}
+
 void note_utf8(check_state& s, description_kind file, std::string_view text) {
     if (!is_utf8_beyond_ascii(text)) return;
     std::size_t at = 0;
@@ -68,9 +94,11 @@ void note_utf8(check_state& s, description_kind file, std::string_view text) {
     const std::size_t n = sequence_length(static_cast<unsigned char>(text[at]));
     const std::string_view character = text.substr(at, n);
     const place p = place_of(text, at);
+    // Messages quote description bytes in code page 850: the character meant is written so, and
+    // the bytes as they stand show what the simulator will show.
     s.warning(problem::utf8_text, {file, p.line, p.column}, static_cast<std::int32_t>(n),
-              "the text is UTF-8, not code page 850: `" + std::string(character) + "` shows as `" +
-                  cp850_to_utf8(character) + "` in the simulator")
+              "the text is UTF-8, not code page 850: " + meant_in_cp850(character) + " shows as `" +
+                  std::string(character) + "` in the simulator")
         .help = "save the file in code page 850, or check it with `--input-encoding utf-8`";
 }
 
@@ -92,7 +120,7 @@ std::string from_utf8(check_state& s, description_kind file, std::string_view te
             out += utf8_to_cp850(character);
         } catch (const std::invalid_argument&) {
             s.error(0, problem::not_in_code_page, {file, p.line, p.column}, 1,
-                    quoted(character) + " has no character in code page 850")
+                    code_point_name(character) + " has no character in code page 850")
                 .help = "write it with a letter code page 850 has";
             out += '?';
         }

@@ -1,10 +1,13 @@
 // The command line of the author's toolkit.
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <iostream>
 #include <string_view>
 #include <system_error>
 
+#include "ground/terminal_colour.hpp"
+#include "toolkit/author_report.hpp"
 #include "toolkit/cli_paths.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/standard_output.hpp"
@@ -14,7 +17,8 @@ namespace compattatore {
 
 namespace {
 
-constexpr std::string_view command_names[] = {"compile", "sources", "inspect", "plot", "view"};
+constexpr std::string_view command_names[] = {"compile", "check", "sources",
+                                              "inspect", "plot",  "view"};
 
 bool is_command(std::string_view a) {
     for (std::string_view c : command_names) {
@@ -40,7 +44,73 @@ int usage_line(std::string what, std::string_view command) {
     return toolkit_status::usage;
 }
 
-CLI::App* add_compile(CLI::App& app, compile_options& o) {
+// The options compile and check share, as typed.
+struct report_flags {
+    std::string color = "auto";
+    std::size_t max_errors = 0;
+    std::string encoding = "cp850";
+};
+
+void add_author_files(CLI::App* cmd, author_files& o) {
+    cmd->add_option("LINE_FILE", o.line_file, "Line description (<line>_linea.txt)")->required();
+    cmd->add_option("TRAIN_FILE", o.train_file, "Train description (<line>_<train>-.txt)")
+        ->required();
+    cmd->add_option("--line", o.line_name,
+                    "Line name: names the output files; taken from LINE_FILE when left out");
+    cmd->add_option("--train", o.train_number,
+                    "Train number: names the output files; taken from TRAIN_FILE when left out");
+}
+
+void add_report_flags(CLI::App* cmd, report_flags& f) {
+    cmd->add_option("--color", f.color,
+                    "Colour the diagnostics: auto (a terminal, no NO_COLOR), "
+                    "always or never")
+        ->check(CLI::IsMember({"auto", "always", "never"}))
+        ->capture_default_str();
+    cmd->add_option("--max-errors", f.max_errors,
+                    "Stop showing diagnostics after N errors (0: show all)");
+    cmd->add_option("--input-encoding", f.encoding,
+                    "Encoding of the texts: cp850 (what the simulator reads) or utf-8 (converted; "
+                    "a character code page 850 lacks is an error)")
+        ->check(CLI::IsMember({"cp850", "utf-8"}))
+        ->capture_default_str();
+}
+
+report_options resolve(const report_flags& f) {
+    report_options r;
+    const color_mode mode = f.color == "always"  ? color_mode::always
+                            : f.color == "never" ? color_mode::never
+                                                 : color_mode::automatic;
+    // Asked for the terminal even when colour is forced: a Windows console shows it only once
+    // its virtual-terminal mode is on.
+    const bool terminal = mode != color_mode::never && enable_colour(2);
+    r.color = wants_color(mode, terminal, std::getenv("NO_COLOR"));
+    if (f.max_errors > 0) r.max_errors = f.max_errors;
+    r.encoding = f.encoding == "utf-8" ? input_encoding::utf8 : input_encoding::cp850;
+    return r;
+}
+
+CLI::App* add_check(CLI::App& app, check_request& o, report_flags& f, std::string& format,
+                    bool& json) {
+    CLI::App* check_cmd = app.add_subcommand(
+        "check",
+        "Report every problem of your line and train descriptions in one run, each where it is, "
+        "with the source line; writes no file.\n"
+        "Exit status: 0 clean (warnings allowed), 1 errors (or warnings with --strict), 2 usage or "
+        "file errors.");
+    add_author_files(check_cmd, o);
+    add_report_flags(check_cmd, f);
+    check_cmd->add_flag("--strict", o.strict, "Warnings are errors: exit status 1");
+    CLI::Option* as_json =
+        check_cmd->add_flag("--json", json, "Report as one JSON object on standard output");
+    check_cmd->add_option("--format", format, "Report format: text, json or sarif (SARIF 2.1.0)")
+        ->check(CLI::IsMember({"text", "json", "sarif"}))
+        ->capture_default_str()
+        ->excludes(as_json);
+    return check_cmd;
+}
+
+CLI::App* add_compile(CLI::App& app, compile_options& o, report_flags& f) {
     CLI::App* compile_cmd = app.add_subcommand(
         "compile",
         "Compile your own line and train descriptions into the simulator's files, reporting every "
@@ -50,13 +120,8 @@ CLI::App* add_compile(CLI::App& app, compile_options& o) {
         "exact bytes in hexadecimal follow as \"<key>_bytes\".\n"
         "Exit status: 0 clean (warnings allowed), 1 errors, 2 usage or file errors (also when "
         "standard output cannot be written).");
-    compile_cmd->add_option("LINE_FILE", o.line_file, "Line description (<line>_linea.txt)")
-        ->required();
-    compile_cmd->add_option("TRAIN_FILE", o.train_file, "Train description (<line>_<train>-.txt)")
-        ->required();
-    compile_cmd->add_option("--line", o.line_name, "Line name: names the output files")->required();
-    compile_cmd->add_option("--train", o.train_number, "Train number: names the output files")
-        ->required();
+    add_author_files(compile_cmd, o);
+    add_report_flags(compile_cmd, f);
     compile_cmd->add_option("--output,-o", o.output, "Folder for the binary files")
         ->capture_default_str();
     compile_cmd->add_flag("--no-profile", o.no_profile,
@@ -73,6 +138,7 @@ CLI::App* add_sources(CLI::App& app, sources_options& o) {
     sources_cmd->add_option("--output,-o", o.output, "Folder to write into")->capture_default_str();
     sources_cmd->add_flag("--all", o.all,
                           "Also the notes, the slowdown order and the timetable card");
+    sources_cmd->add_flag("--force", o.force, "Replace descriptions already in the folder");
     return sources_cmd;
 }
 
@@ -129,6 +195,54 @@ int run_inspect(inspect_options o, const std::string& points, std::ostream& out)
     return inspect_command(o, out, std::cerr);
 }
 
+// Every command's options, filled by the parse.
+struct command_line {
+    compile_options compile;
+    report_flags compile_flags, check_flags;
+    check_request check;
+    std::string check_format = "text";
+    bool check_json = false;
+    sources_options sources;
+    inspect_options inspect;
+    std::string points;
+    plot_options plot;
+    view_options view;
+    CLI::App* compile_cmd = nullptr;
+    CLI::App* check_cmd = nullptr;
+    CLI::App* sources_cmd = nullptr;
+    CLI::App* inspect_cmd = nullptr;
+    CLI::App* plot_cmd = nullptr;
+    CLI::App* view_cmd = nullptr;
+};
+
+void add_commands(CLI::App& app, command_line& c) {
+    c.compile_cmd = add_compile(app, c.compile, c.compile_flags);
+    c.check_cmd = add_check(app, c.check, c.check_flags, c.check_format, c.check_json);
+    c.sources_cmd = add_sources(app, c.sources);
+    c.inspect_cmd = add_inspect(app, c.inspect, c.points);
+    c.plot_cmd = add_plot(app, c.plot);
+    c.view_cmd = add_view(app, c.view);
+}
+
+int dispatch(command_line& c, std::ostream& out) {
+    if (*c.compile_cmd) {
+        c.compile.report = resolve(c.compile_flags);
+        return compile_command(c.compile, out, std::cerr);
+    }
+    if (*c.check_cmd) {
+        c.check.report = resolve(c.check_flags);
+        c.check.format = c.check_json || c.check_format == "json" ? report_format::json
+                         : c.check_format == "sarif"              ? report_format::sarif
+                                                                  : report_format::text;
+        return check_command(c.check, out, std::cerr);
+    }
+    if (*c.sources_cmd) return sources_command(c.sources, out, std::cerr);
+    if (*c.inspect_cmd) return run_inspect(c.inspect, c.points, out);
+    if (*c.plot_cmd) return plot_command(c.plot, out, std::cerr);
+    if (*c.view_cmd) return view_command(c.view, out, std::cerr);
+    return toolkit_status::usage;
+}
+
 int run_command(int argc, char** argv, std::ostream& out) {
     // Anything but a command is most likely the default run started with a stray argument.
     if (argc > 1 && !known_first_argument(argv[1])) {
@@ -145,18 +259,8 @@ int run_command(int argc, char** argv, std::ostream& out) {
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Show the help of every command");
     app.set_version_flag("--version", "compattatore " COMPATTATORE_VERSION);
-
-    compile_options compile;
-    sources_options sources;
-    inspect_options inspect;
-    std::string points;
-    plot_options plot;
-    view_options view;
-    CLI::App* compile_cmd = add_compile(app, compile);
-    CLI::App* sources_cmd = add_sources(app, sources);
-    CLI::App* inspect_cmd = add_inspect(app, inspect, points);
-    CLI::App* plot_cmd = add_plot(app, plot);
-    CLI::App* view_cmd = add_view(app, view);
+    command_line c;
+    add_commands(app, c);
 
     try {
         app.parse(argc, argv);
@@ -168,13 +272,7 @@ int run_command(int argc, char** argv, std::ostream& out) {
         }
         return usage_line(e.what(), argc > 1 && is_command(argv[1]) ? argv[1] : "");
     }
-
-    if (*compile_cmd) return compile_command(compile, out, std::cerr);
-    if (*sources_cmd) return sources_command(sources, out, std::cerr);
-    if (*inspect_cmd) return run_inspect(inspect, points, out);
-    if (*plot_cmd) return plot_command(plot, out, std::cerr);
-    if (*view_cmd) return view_command(view, out, std::cerr);
-    return toolkit_status::usage;
+    return dispatch(c, out);
 }
 
 }  // namespace

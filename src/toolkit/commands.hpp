@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/check_author.hpp"
+
 namespace compattatore {
 
 namespace toolkit_status {
@@ -17,21 +19,44 @@ inline constexpr int errors = 1;  // the descriptions have errors
 inline constexpr int usage = 2;   // usage, unreadable input, an output that cannot be written
 }  // namespace toolkit_status
 
-struct compile_options {
+// How compile and check show the problems they find.
+struct report_options {
+    bool color = false;  // ANSI colours on the diagnostics (resolved from --color)
+    std::optional<std::size_t> max_errors;  // stop showing diagnostics after this many errors
+    input_encoding encoding = input_encoding::cp850;
+};
+
+// An author's two descriptions. A name left out is taken from the file names when they follow
+// <line>_linea.txt and <line>_<train>-.txt.
+struct author_files {
     std::filesystem::path line_file;
     std::filesystem::path train_file;
-    std::string line_name;
-    std::string train_number;
+    std::optional<std::string> line_name;
+    std::optional<std::string> train_number;
+};
+
+struct compile_options : author_files {
     std::filesystem::path output = ".";
     bool no_profile = false;
     bool force = false;
     bool json = false;
+    report_options report;
 };
 int compile_command(const compile_options& o, std::ostream& out, std::ostream& err);
 
+enum class report_format { text, json, sarif };
+struct check_request : author_files {
+    bool strict = false;  // warnings count as errors
+    report_format format = report_format::text;
+    report_options report;
+};
+// Every problem of both descriptions; writes no file.
+int check_command(const check_request& o, std::ostream& out, std::ostream& err);
+
 struct sources_options {
     std::filesystem::path output = ".";
-    bool all = false;  // also the notes, the slowdown order and the timetable card
+    bool all = false;    // also the notes, the slowdown order and the timetable card
+    bool force = false;  // replace descriptions already there
 };
 int sources_command(const sources_options& o, std::ostream& out, std::ostream& err);
 

@@ -4,6 +4,8 @@
 #include "ground/file_names.hpp"
 #include "ground/files.hpp"
 #include "ground/result_codes.hpp"
+#include "toolkit/author_report.hpp"
+#include "toolkit/check_author.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/compile_author.hpp"
 #include "toolkit/compile_diagnostics.hpp"
@@ -47,10 +49,11 @@ std::string why_nothing(const author_compile& c, bool force) {
 }
 
 // "1 error, 0 warnings; " and what was written.
-std::string summary_line(const author_compile& c, const std::vector<written_file>& files,
+std::string summary_line(const author_check& k, const std::vector<written_file>& files,
                          bool force) {
-    std::string summary = plural(c.count(severity::error), "error") + ", " +
-                          plural(c.count(severity::warning), "warning") + "; ";
+    const author_compile& c = k.compile;
+    std::string summary = plural(k.count(severity::error), "error") + ", " +
+                          plural(k.count(severity::warning), "warning") + "; ";
     if (files.empty()) return summary + why_nothing(c, force);
     summary += "wrote";
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -62,30 +65,25 @@ std::string summary_line(const author_compile& c, const std::vector<written_file
 }  // namespace
 
 int compile_command(const compile_options& o, std::ostream& out, std::ostream& err) {
-    const author_identity id = read_identity(o.line_name, o.train_number, !o.no_profile);
+    compile_options named = o;
+    if (const auto problem = complete_names(named)) {
+        return refuse(err, *problem + "; run 'compattatore compile --help' for the options");
+    }
+    const author_identity id = read_identity(*named.line_name, *named.train_number, !o.no_profile);
     if (!id.problem.empty()) return refuse(err, id.problem);
     if (const auto problem = output_folder_problem(o.output)) return refuse(err, *problem);
-    author_sources sources;
-    try {
-        sources.line_text = read_input(o.line_file);
-        sources.train_text = read_input(o.train_file);
-    } catch (const file_error& e) {
-        return refuse(err, e.what());
-    }
-    sources.line_name = id.line_name;
-    sources.train_number = id.train_number;
-    sources.profile = !o.no_profile;
+    auto sources = read_author_texts(named, id, !o.no_profile, err);
+    if (!sources) return toolkit_status::usage;
 
-    const author_compile c = compile_author_sources(std::move(sources));
+    const author_check k = check_author_sources(std::move(*sources), {o.report.encoding});
+    const author_compile& c = k.compile;
     const diagnostic_files names{o.line_file.string(), o.train_file.string()};
-    if (!o.json) {
-        for (const diagnostic& d : c.report.diagnostics) {
-            err << format_diagnostic(d, names, c.model.station_table) << "\n";
-        }
-    }
+    if (!o.json) show_diagnostics(err, k.diagnostics, named, o.report, c.model.station_table);
 
+    // An error only the check finds (a character the code page lacks) counts like the compile's.
+    const bool clean = c.clean() && k.count(severity::error) == 0;
     std::vector<written_file> files;
-    if (c.writable() && (c.clean() || o.force)) {
+    if (c.writable() && (clean || o.force)) {
         try {
             files = write_files(o.output, c.model);
         } catch (const file_error& e) {
@@ -94,11 +92,11 @@ int compile_command(const compile_options& o, std::ostream& out, std::ostream& e
     }
 
     if (o.json) {
-        out << json_document(compile_json(c, names, files));
+        out << json_document(compile_json(c, k.diagnostics, names, files));
     } else {
-        out << summary_line(c, files, o.force) << "\n";
+        out << summary_line(k, files, o.force) << "\n";
     }
-    return c.clean() ? toolkit_status::ok : toolkit_status::errors;
+    return clean ? toolkit_status::ok : toolkit_status::errors;
 }
 
 }  // namespace compattatore

@@ -14,7 +14,8 @@
 
 namespace compattatore {
 
-// The meaning in words of an error's code, or a warning's message.
+// The diagnostic's own message, or the meaning of its result code when it has none; in code page
+// 850, as it may quote the description.
 std::string diagnostic_text(const diagnostic& d);
 
 struct diagnostic_files {
@@ -24,6 +25,12 @@ struct diagnostic_files {
         return k == description_kind::line ? line : train;
     }
 };
+
+// "FILE:LINE:COLUMN:" or "FILE:" for a problem with no place in a text.
+std::string diagnostic_place(const diagnostic_files& files, const source_location& where);
+
+// What follows the severity: the meaning in UTF-8, the code of an error, the position.
+std::string diagnostic_statement(const diagnostic& d, const station_table_t& table);
 
 std::string format_diagnostic(const diagnostic& d, const diagnostic_files& files,
                               const station_table_t& table);

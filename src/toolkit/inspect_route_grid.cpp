@@ -3,6 +3,7 @@
 
 #include <cinttypes>
 
+#include "ground/kilometres.hpp"
 #include "ground/roles.hpp"
 #include "ground/units.hpp"
 #include "toolkit/inspect_cell_values.hpp"
@@ -41,6 +42,10 @@ json cell_json(const route_cell& c, std::size_t i, const station_table_t* names)
         if (same_member(f.member, &route_cell::kind))
             j["kind_name"] = std::string(cell_kind_name(c.kind));
     });
+    if (names != nullptr) {
+        j["km"] = kilometres_text(progressive_metres(
+            *names, static_cast<std::int32_t>(cell_start_m(static_cast<std::int64_t>(i)))));
+    }
     j["text"] = describe_cell(c, names);
     return j;
 }
@@ -54,11 +59,15 @@ void write_runs_json(const route_grid_t& g, json_writer& w) {
     for (const cell_profile* p : cell_profiles) {
         w.key(profile_name(*p));
         w.open_array();
+        const std::string_view unit = profile_unit(*p);
         for (const cell_run& r : runs_of(g, p->member)) {
-            w.value({{"first_cell", r.first_cell},
-                     {"last_cell", r.last_cell},
-                     {"from", cell_start_m(r.first_cell)},
-                     {"value", r.value}});
+            json run = {{"first_cell", r.first_cell},
+                        {"last_cell", r.last_cell},
+                        {"from", cell_start_m(r.first_cell)},
+                        {"value", r.value},
+                        {"reading", p->reading(r.value)}};
+            if (!unit.empty()) run["unit"] = std::string(unit);
+            w.value(run);
         }
         w.close();
     }

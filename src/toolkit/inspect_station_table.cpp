@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ground/kilometres.hpp"
 #include "ground/roles.hpp"
 #include "toolkit/inspect_views.hpp"
 #include "toolkit/printf_text.hpp"
@@ -39,6 +40,16 @@ json entry_json(const station_entry& e) {
     return j;
 }
 
+// A station's stored values read as a person reads them, beside the raw ones: its places as
+// railway kilometres and its timetable time on the clock.
+void add_decoded(const station_table_t& t, const station_entry& e, json& j) {
+    j["position_km"] = kilometres_text(progressive_metres(t, e.position));
+    j["area_start_km"] = kilometres_text(progressive_metres(t, e.area_start));
+    j["area_end_km"] = kilometres_text(progressive_metres(t, e.area_end));
+    j["timetable_clock"] =
+        e.timetable_time != 0 ? json(clock_text(e.timetable_time)) : json(nullptr);
+}
+
 std::string start_clock_text(const station_table_t& t) {
     const auto h = train_header(t);
     return clock_text(h.clock_hours() * 3600 + h.clock_minutes() * 60 + h.clock_seconds());
@@ -60,7 +71,9 @@ json header_json(const station_table_t& t) {
         {"weighted_checksum", line.weighted_checksum()},
         {"train_number", cp850_to_utf8(train.train_number())},
         {"repetition_start", train.repetition_start()},
+        {"repetition_start_km", kilometres_text(progressive_metres(t, train.repetition_start()))},
         {"repetition_end", train.repetition_end()},
+        {"repetition_end_km", kilometres_text(progressive_metres(t, train.repetition_end()))},
         {"repetition_codes", train.repetition_codes()},
         {"sand_supply", train.sand_supply()},
         {"start_clock", start_clock_text(t)},
@@ -113,6 +126,7 @@ void write_station_table_json(const station_table_t& t, json_writer& w) {
         json e = entry_json(t[static_cast<std::size_t>(i)]);
         e["entry"] = i;
         e["role"] = std::string(entry_role(t, i));
+        if (e["role"] == "station") add_decoded(t, t[static_cast<std::size_t>(i)], e);
         w.value(e);
     }
     w.close();

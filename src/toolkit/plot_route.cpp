@@ -120,7 +120,8 @@ void draw_scale(const route_chart& c, const band_area& b, const value_scale& s,
                 .attr("stroke", colour(ink::zero_line))
                 .attr("stroke-dasharray", "4 3"));
     const double step = nice_step(s.hi - s.lo, b.height >= 90 ? 4 : 2);
-    const std::string unit = p.unit == "per mille" ? "\xE2\x80\xB0" : std::string(p.unit);
+    const std::string_view stored_unit = profile_unit(p);
+    const std::string unit = stored_unit == "per mille" ? "\xE2\x80\xB0" : std::string(stored_unit);
     for (double v = std::ceil(s.lo / step) * step; v <= s.hi + 1e-9; v += step) {
         const double y = s.y(b, v);
         out.add(svg_line(c.left - 4, y, c.left, y).attr("stroke", colour(ink::axis)));

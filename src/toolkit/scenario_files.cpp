@@ -5,6 +5,7 @@
 
 #include "formats/binary_layout.hpp"
 #include "ground/files.hpp"
+#include "ground/record_schema.hpp"
 #include "ground/roles.hpp"
 #include "toolkit/folders.hpp"
 #include "toolkit/printf_text.hpp"
@@ -119,11 +120,22 @@ std::string clock_text(std::int32_t seconds) {
     return printf_text("%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
 }
 
+std::string_view profile_unit(const cell_profile& profile) {
+    for (const record_schema& r : all_records()) {
+        if (r.name != profile.record) continue;
+        for (const field_schema& f : r.fields) {
+            if (f.name == profile.field) return f.unit;
+        }
+    }
+    return {};
+}
+
 std::string reading_text(const cell_profile& profile, int stored) {
     const int reading = profile.reading(stored);
     std::string text = profile.signed_reading && reading > 0 ? "+" : "";
     text += std::to_string(reading);
-    if (!profile.unit.empty()) text.append(" ").append(profile.unit);
+    const std::string_view unit = profile_unit(profile);
+    if (!unit.empty()) text.append(" ").append(unit);
     return text;
 }
 

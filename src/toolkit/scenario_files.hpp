@@ -50,24 +50,29 @@ bool is_station_entry(const station_table_t& table, int entry);
 std::string clock_text(std::int32_t seconds);  // "11:49:00"
 
 // A per-cell field of the route grid and how its stored byte reads: the gradient is stored as
-// per mille + 100, the speed limit in steps of 5 km/h.
+// per mille + 100, the speed limit in steps of 5 km/h. The unit of the reading is the one of the
+// description value it is read from (field of record, in the record table).
 struct cell_profile {
     std::uint8_t route_cell::*member;
     int (*reading)(int stored);
-    std::string_view unit;  // empty: a plain number
-    bool signed_reading;    // readings above zero show their sign
-    bool zero_is_none;      // 0 means there is nothing there (no mountain, no mark)
+    std::string_view record;  // the line or train record the cells take the value from
+    std::string_view field;
+    bool signed_reading;  // readings above zero show their sign
+    bool zero_is_none;    // 0 means there is nothing there (no mountain, no mark)
 };
-inline constexpr cell_profile gradient_profile{&route_cell::gradient, [](int v) { return v - 100; },
-                                               "per mille", true, false};
+inline constexpr cell_profile gradient_profile{
+    &route_cell::gradient, [](int v) { return v - 100; }, "gradient", "gradient", true, false};
 inline constexpr cell_profile speed_limit_profile{
-    &route_cell::speed_limit, [](int v) { return v * 5; }, "km/h", false, false};
-inline constexpr cell_profile adhesion_profile{&route_cell::adhesion, [](int v) { return v; }, "",
-                                               false, false};
-inline constexpr cell_profile mountain_type_profile{&route_cell::mountain_type,
-                                                    [](int v) { return v; }, "", false, true};
-inline constexpr cell_profile approach_mark_profile{&route_cell::approach_mark,
-                                                    [](int v) { return v; }, "", false, true};
+    &route_cell::speed_limit, [](int v) { return v * 5; }, "speed limit", "speed", false, false};
+inline constexpr cell_profile adhesion_profile{
+    &route_cell::adhesion, [](int v) { return v; }, "adhesion", "level", false, false};
+inline constexpr cell_profile mountain_type_profile{
+    &route_cell::mountain_type, [](int v) { return v; }, "", "", false, true};
+inline constexpr cell_profile approach_mark_profile{
+    &route_cell::approach_mark, [](int v) { return v; }, "", "", false, true};
+
+// The unit of a profile's reading; empty for a plain number.
+std::string_view profile_unit(const cell_profile& profile);
 
 // Every per-cell profile, in the order listings show them.
 inline constexpr const cell_profile* cell_profiles[] = {&gradient_profile, &speed_limit_profile,

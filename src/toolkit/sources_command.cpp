@@ -33,8 +33,14 @@ int sources_command(const sources_options& o, std::ostream& out, std::ostream& e
     try {
         // Held like the default run holds its folder, which writes the same names.
         const folder_lock hold(o.output);
-        for (const source_text& t : texts)
-            require_replaceable(file_name::path_in(o.output, t.name(m)));
+        for (const source_text& t : texts) {
+            const auto path = file_name::path_in(o.output, t.name(m));
+            // An author's edits live in these texts: replacing them takes a word.
+            if (!o.force && std::filesystem::exists(path)) {
+                return refuse(err, path.string() + " exists; --force replaces it");
+            }
+            require_replaceable(path);
+        }
         for (const source_text& t : texts) t.write(o.output, m);
     } catch (const file_error& e) {
         return refuse(err, e.what());

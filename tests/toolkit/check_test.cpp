@@ -325,11 +325,10 @@ TEST(Check, Utf8Text) {
     const author_check as_is = check_author_sources(sources_of(d.line_text(), d.train_text()));
     ASSERT_EQ(as_is.diagnostics.size(), 1u);
     EXPECT_EQ(shown(as_is.diagnostics[0]),
-              "T:10:82+2 warning R0 utf8-text: the text is UTF-8, not code page 850: `\xC3\x92` "
-              "shows as `" +
-                  cp850_to_utf8("\xC3\x92") +
-                  "` in the simulator | help: save the file in code page 850, or check it with "
-                  "`--input-encoding utf-8`");
+              "T:10:82+2 warning R0 utf8-text: the text is UTF-8, not code page 850: `" +
+                  utf8_to_cp850("\xC3\x92") +
+                  "` shows as `\xC3\x92` in the simulator | help: save the file in code page "
+                  "850, or check it with `--input-encoding utf-8`");
 
     check_options utf8;
     utf8.encoding = input_encoding::utf8;
@@ -345,7 +344,7 @@ TEST(Check, Utf8Text) {
         check_author_sources(sources_of(d.line_text(), d.train_text()), utf8);
     ASSERT_EQ(lacking.diagnostics.size(), 1u);
     EXPECT_EQ(shown(lacking.diagnostics[0]),
-              "T:10:73+1 error R0 not-in-code-page: `\xE2\x82\xAC` has no character in code page "
+              "T:10:73+1 error R0 not-in-code-page: U+20AC has no character in code page "
               "850 | help: write it with a letter code page 850 has");
 }
 

@@ -395,7 +395,7 @@ TEST_F(Commands, JsonStaysJsonWithCodePage850TextsAndPathsThatAreNotUtf8) {
     const json c = json::parse(compiled.out);
     ASSERT_EQ(c["diagnostics"].size(), 1u);
     EXPECT_EQ(c["diagnostics"][0]["message"],
-              "field \"pend\xc3\xa0nza\" matches no record and is dropped");
+              "`pend\xc3\xa0nza` names no record: the rest of its line is dropped");
     EXPECT_EQ(c["diagnostics"][0]["file"], "line\xef\xbf\xbd.txt");
     EXPECT_EQ(c["diagnostics"][0]["file_bytes"], "6c696e65ff2e747874");
 

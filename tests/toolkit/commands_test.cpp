@@ -89,8 +89,11 @@ TEST(CompileCommand, ErrorsExitOneAndWriteNothingUnlessForced) {
     const outcome o = run(dir.path(), compile_args);
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.err,
-              "Torino_Piacenza_2063-.txt:53:1: error: station position not a multiple of 50 m [R8] "
-              "at 90820 m (km 0+020)\n");
+              "Torino_Piacenza_2063-.txt:53:13: error: `stazione` `position`: 90820 m is not a "
+              "multiple of 50 m [R8] at 90820 m (km 0+020)\n"
+              "   53 | stazione,   90820,  4,  600,  1, 0, 0,  4,1,0,  2,1,1,   80,  12,46, 0, "
+              "ALESSANDRIA\n"
+              "      |             ^~~~~\n");
     EXPECT_EQ(o.out,
               "1 error, 0 warnings; nothing written (--force writes what the default run "
               "would)\n");
@@ -132,8 +135,7 @@ TEST(CompileCommand, UsageAndFileProblemsExitTwoWithOneLine) {
         {"output is a file", compile_args + " --output " + line_file, "is not a folder"},
         {"input is a folder", std::string("compile a_folder ") + train_file + " --line L --train 1",
          "it is a folder"},
-        {"no line name", std::string("compile ") + line_file + " " + train_file + " --train 1",
-         "--line is required"},
+        {"no line name in the file name", "compile line.txt train.txt --train 1", "give --line"},
         {"unknown command", "extra", "no arguments"},
         {"unknown option", "inspect --nonsense x.sim", "nonsense"},
     };
@@ -178,10 +180,10 @@ TEST(CompileCommand, JsonHoldsCodePositionDiagnosticsAndFiles) {
     const auto& e = j["diagnostics"][1];
     EXPECT_EQ(e["file"], train_file);
     EXPECT_EQ(e["line"], 53);
-    EXPECT_EQ(e["column"], 1);
+    EXPECT_EQ(e["column"], 13);
     EXPECT_EQ(e["code"], 8);
     EXPECT_EQ(e["severity"], "error");
-    EXPECT_EQ(e["message"], "station position not a multiple of 50 m");
+    EXPECT_EQ(e["message"], "`stazione` `position`: 90820 m is not a multiple of 50 m");
     EXPECT_EQ(e["position"], 90820);
     EXPECT_EQ(e["km"], "0+020");
     ASSERT_EQ(j["files"].size(), 3u);

@@ -30,7 +30,7 @@ const diagnostic_files plain_names{"L.txt", "T.txt"};
 // The document as a program reads it back.
 json reread(const author_compile& c, const diagnostic_files& names = plain_names,
             const std::vector<written_file>& files = {}) {
-    return json::parse(json_document(compile_json(c, names, files)));
+    return json::parse(json_document(compile_json(c, c.report.diagnostics, names, files)));
 }
 
 // A line record beyond the grid leaves 15 at its position; the train text is read all the same.

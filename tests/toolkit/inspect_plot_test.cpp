@@ -128,6 +128,43 @@ TEST_F(Written, JsonOfStationTableAndRouteGridRebuildsTheModel) {
     EXPECT_EQ(grid["stamp"], 5121);
 }
 
+// Beside each raw stored value its reading: railway kilometres, clock times, per mille, km/h.
+TEST_F(Written, JsonDecodesStoredValuesBesideTheRawOnes) {
+    const printed p = inspect({sim(), dat()}, true);
+    ASSERT_EQ(p.status, 0) << p.err;
+    const json j = json::parse(p.out);
+    const json& lingotto = j["files"][0]["entries"][2];
+    EXPECT_EQ(lingotto["name"], "TORINO LINGOTTO");
+    EXPECT_EQ(lingotto["timetable_time"], 42900);
+    EXPECT_EQ(lingotto["timetable_clock"], "11:55:00");
+    EXPECT_EQ(lingotto["position"], 4850);
+    // The line's kilometres start again from 0 at ALESSANDRIA (90800 m).
+    EXPECT_EQ(lingotto["position_km"], "4+850");
+    EXPECT_EQ(lingotto["area_start_km"], "4+550");
+    EXPECT_EQ(j["files"][0]["entries"][17]["position_km"], "0+000");
+    EXPECT_FALSE(j["files"][0]["entries"][40].contains("position_km"));  // unused entry
+    EXPECT_EQ(j["files"][0]["header"]["repetition_end_km"], "97+200");
+
+    const json& runs = j["files"][1]["runs"];
+    EXPECT_EQ(runs["gradient"][0], json::parse(R"({"first_cell": 0, "last_cell": 48, "from": 0,
+        "value": 101, "reading": 1, "unit": "per mille"})"));
+    for (const json& r : runs["speed_limit"]) {
+        EXPECT_EQ(r["reading"], 5 * r["value"].get<int>());
+        EXPECT_EQ(r["unit"], "km/h");
+    }
+    EXPECT_FALSE(runs["adhesion"][0].contains("unit"));
+    std::vector<std::string> kms;  // a signal before ALESSANDRIA and the first code point after
+    for (const json& o : j["files"][1]["objects"]) {
+        if (o["cell"] == 217 || (o["cell"] == 1828 && o["kind_name"] == "code point")) {
+            kms.push_back(o["km"]);
+        }
+    }
+    EXPECT_EQ(kms, (std::vector<std::string>{"10+850", "0+600"}));
+    // Without the station table there are no kilometres to count.
+    const json bare = json::parse(inspect({dat()}, true).out);
+    EXPECT_FALSE(bare["files"][0]["objects"][0].contains("km"));
+}
+
 TEST(InspectProfile, JsonPointsRebuildTheProfileWithTheirTags) {
     const auto c = testing::compile(testing::description_pair{});
     temp_dir dir;
@@ -339,7 +376,7 @@ TEST_F(Written, ListingsAndPicturesKeepEveryByte) {
                  inspect({sim(), dat(), profile()}, true, point_selection{0, std::nullopt, 5000})
                      .out);
          },
-         349454, 0xb06d7a29de87928eull},
+         396100, 0x73e5bd3e8b36f428ull},
         {"labelled plan", [&] { return plan_svg(m.line_profile, &m.station_table, &m.route_grid); },
          48341, 0xfd902ebf6f99e198ull},
         {"bare plan", [&] { return plan_svg(m.line_profile, nullptr, nullptr); }, 42648,
