@@ -13,7 +13,7 @@ namespace compattatore {
 
 namespace {
 
-constexpr std::string_view command_names[] = {"compile", "sources", "inspect", "plot"};
+constexpr std::string_view command_names[] = {"compile", "sources", "inspect", "plot", "lsp"};
 
 bool is_command(std::string_view a) {
     for (std::string_view c : command_names) {
@@ -102,6 +102,15 @@ CLI::App* add_plot(CLI::App& app, plot_options& o) {
     return plot_cmd;
 }
 
+CLI::App* add_lsp(CLI::App& app) {
+    return app.add_subcommand(
+        "lsp",
+        "Serve an editor as a language server over standard input and output: the problems of "
+        "the line and train descriptions as you type, the meaning of the field under the cursor, "
+        "the records of a section offered as you write, and an outline. Exit status: 0 after the "
+        "editor's shutdown and exit, 1 when the input ends without them.");
+}
+
 int run_inspect(inspect_options o, const std::string& points, std::ostream& out) {
     if (!points.empty()) {
         o.points = parse_point_selection(points);
@@ -137,6 +146,7 @@ int run_command(int argc, char** argv, std::ostream& out) {
     CLI::App* sources_cmd = add_sources(app, sources);
     CLI::App* inspect_cmd = add_inspect(app, inspect, points);
     add_plot(app, plot);
+    CLI::App* lsp_cmd = add_lsp(app);
 
     try {
         app.parse(argc, argv);
@@ -152,6 +162,7 @@ int run_command(int argc, char** argv, std::ostream& out) {
     if (*compile_cmd) return compile_command(compile, out, std::cerr);
     if (*sources_cmd) return sources_command(sources, out, std::cerr);
     if (*inspect_cmd) return run_inspect(inspect, points, out);
+    if (*lsp_cmd) return lsp_command(std::cin, out, std::cerr);
     return plot_command(plot, out, std::cerr);
 }
 

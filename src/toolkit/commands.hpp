@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -59,5 +60,8 @@ struct plot_options {
     std::filesystem::path output;
 };
 int plot_command(const plot_options& o, std::ostream& out, std::ostream& err);
+
+// The language server: messages from in, replies to out, its log to err.
+int lsp_command(std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace compattatore
