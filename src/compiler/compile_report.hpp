@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace compattatore {
+#include "ground/record_keywords.hpp"
 
-enum class description_kind { line, train };
+namespace compattatore {
 
 struct source_location {
     description_kind file = description_kind::line;

@@ -8,6 +8,9 @@
 
 namespace compattatore {
 
+// The two description texts an author writes.
+enum class description_kind { line, train };
+
 // A keyword field names the record when it contains every non-empty word, ignoring the case of
 // ASCII letters when any_case. The first word names the record's family: a field lost to the
 // hyphen skip that carries it was meant as a record. Words are lower case.
