@@ -16,6 +16,7 @@ namespace compattatore::lsp {
 
 enum class position_encoding { utf16, utf8 };
 
+// Views the text it was made from, which must outlive it.
 class line_index {
   public:
     explicit line_index(std::string_view utf8);

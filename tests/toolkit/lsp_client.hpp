@@ -2,11 +2,10 @@
 // A small editor for the language server's tests: frames JSON-RPC messages, runs one session
 // over string streams and splits the server's replies.
 
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "toolkit/lsp_protocol.hpp"
 #include "toolkit/lsp_server.hpp"
@@ -29,7 +28,8 @@ struct lsp_session {
         return *this;
     }
     lsp_session& request(int id, const std::string& method, json params = json::object()) {
-        return raw(framed({{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}}));
+        return raw(
+            framed({{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}}));
     }
     lsp_session& notify(const std::string& method, json params = json::object()) {
         return raw(framed({{"jsonrpc", "2.0"}, {"method", method}, {"params", params}}));
@@ -39,9 +39,10 @@ struct lsp_session {
         return notify("initialized");
     }
     lsp_session& open(const std::string& uri, const std::string& text, int version = 1) {
-        return notify("textDocument/didOpen",
-                      {{"textDocument",
-                        {{"uri", uri}, {"languageId", "text"}, {"version", version}, {"text", text}}}});
+        return notify(
+            "textDocument/didOpen",
+            {{"textDocument",
+              {{"uri", uri}, {"languageId", "text"}, {"version", version}, {"text", text}}}});
     }
     lsp_session& change(const std::string& uri, const std::string& text, int version) {
         return notify("textDocument/didChange",
