@@ -64,6 +64,16 @@ void text_cursor::skip_separators() {
     }
 }
 
+void text_cursor::skip_past_line(std::int32_t line) {
+    while (pos_ < text_.size() && line_ <= line) {
+        if (is_line_end(text_[pos_])) {
+            consume_line_end();
+        } else {
+            ++pos_;
+        }
+    }
+}
+
 std::string_view text_cursor::read_text_item() {
     skip_separators();
     start_read();

@@ -64,6 +64,9 @@ class text_cursor {
     std::string_view read_number_item();
     // Train format: skip the blanks and line ends in front of the next item.
     void skip_separators();
+    // Moves to the start of the line after `line`, unless the cursor already stands past it: a
+    // checker goes on at the next record after one it could not read.
+    void skip_past_line(std::int32_t line);
 
   private:
     static bool is_blank(char c) { return c == ' ' || c == '\t'; }

@@ -1,7 +1,14 @@
 #include "toolkit/check_author.hpp"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 #include <utility>
+
+#include "ground/code_page_850.hpp"
+#include "ground/diagnostic_kinds.hpp"
+#include "ground/result_codes.hpp"
+#include "toolkit/check_pass.hpp"
 
 namespace compattatore {
 
@@ -10,10 +17,122 @@ std::size_t author_check::count(severity level) const {
         std::ranges::count_if(diagnostics, [&](const diagnostic& d) { return d.level == level; }));
 }
 
-author_check check_author_sources(author_sources sources, const check_options&) {
+namespace {
+
+// The length of the UTF-8 sequence a lead byte starts, 0 for a byte no sequence starts with.
+std::size_t sequence_length(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
+// Whether the whole text is UTF-8 with at least one character beyond ASCII.
+bool is_utf8_beyond_ascii(std::string_view text) {
+    bool beyond = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = sequence_length(static_cast<unsigned char>(text[i]));
+        if (n == 0 || i + n > text.size()) return false;
+        for (std::size_t k = 1; k < n; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        beyond = beyond || n > 1;
+        i += n;
+    }
+    return beyond;
+}
+
+struct place {
+    std::int32_t line = 1;
+    std::int32_t column = 1;
+};
+
+place place_of(std::string_view text, std::size_t offset) {
+    place p;
+    for (std::size_t i = 0; i < offset; ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
+            ++p.line;
+            p.column = 1;
+        } else if (text[i] != '\r') {
+            ++p.column;
+        }
+    }
+    return p;
+}
+
+void note_utf8(check_state& s, description_kind file, std::string_view text) {
+    if (!is_utf8_beyond_ascii(text)) return;
+    std::size_t at = 0;
+    while (static_cast<unsigned char>(text[at]) < 0x80) ++at;
+    const std::size_t n = sequence_length(static_cast<unsigned char>(text[at]));
+    const std::string_view character = text.substr(at, n);
+    const place p = place_of(text, at);
+    s.warning(problem::utf8_text, {file, p.line, p.column}, static_cast<std::int32_t>(n),
+              "the text is UTF-8, not code page 850: `" + std::string(character) + "` shows as `" +
+                  cp850_to_utf8(character) + "` in the simulator")
+        .help = "save the file in code page 850, or check it with `--input-encoding utf-8`";
+}
+
+// The text in code page 850; a character the page lacks is an error at its place and becomes
+// `?` so the rest can still be checked.
+std::string from_utf8(check_state& s, description_kind file, std::string_view text) {
+    try {
+        return utf8_to_cp850(text);
+    } catch (const std::invalid_argument&) {
+    }
+    std::string out;
+    place p;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t n =
+            std::max<std::size_t>(1, sequence_length(static_cast<unsigned char>(text[i])));
+        n = std::min(n, text.size() - i);
+        const std::string_view character = text.substr(i, n);
+        try {
+            out += utf8_to_cp850(character);
+        } catch (const std::invalid_argument&) {
+            s.error(0, problem::not_in_code_page, {file, p.line, p.column}, 1,
+                    quoted(character) + " has no character in code page 850")
+                .help = "write it with a letter code page 850 has";
+            out += '?';
+        }
+        const bool ends_line =
+            text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
+        if (ends_line) {
+            ++p.line;
+            p.column = 1;
+        } else if (text[i] != '\r') {
+            ++p.column;
+        }
+        i += n;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<diagnostic> merged_diagnostics(check_state& s, const std::vector<diagnostic>& compile);
+
+author_check check_author_sources(author_sources sources, const check_options& options) {
+    check_state s;
+    s.profile = sources.profile;
+    const std::pair<std::optional<std::string>*, description_kind> texts[] = {
+        {&sources.line_text, description_kind::line},
+        {&sources.train_text, description_kind::train},
+    };
+    for (const auto& [text, file] : texts) {
+        if (!text->has_value()) continue;
+        if (options.encoding == input_encoding::utf8) {
+            **text = from_utf8(s, file, **text);
+        } else {
+            note_utf8(s, file, **text);
+        }
+        check_text(s, file, **text);
+    }
+    check_texts_end(s, sources.line_text.has_value(), sources.train_text.has_value());
     author_check r;
     r.compile = compile_author_sources(std::move(sources));
-    r.diagnostics = r.compile.report.diagnostics;
+    r.diagnostics = merged_diagnostics(s, r.compile.report.diagnostics);
     return r;
 }
 
