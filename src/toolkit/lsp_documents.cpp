@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <system_error>
 
+#include "ground/code_page_850.hpp"
 #include "ground/files.hpp"
+#include "ground/kilometres.hpp"
 #include "toolkit/check_author.hpp"
 #include "toolkit/compile_diagnostics.hpp"
 
@@ -151,18 +153,14 @@ description_pair pair_for(std::map<std::string, open_document>& docs, open_docum
     return p;
 }
 
-struct side_text {
-    std::optional<std::string> bytes;
-    std::vector<unmapped_character> unmapped;
-};
-
-side_text text_of(const side& s) {
-    if (s.doc != nullptr) {
-        code_page_text t = to_code_page(s.doc->text);
-        return {std::move(t.bytes), std::move(t.unmapped)};
-    }
-    if (s.path) return {read_file(*s.path), {}};
-    return {};
+// The editor's text as it is, a file on disk turned from code page 850 into the same UTF-8, so
+// the check reads both alike.
+std::optional<std::string> text_of(const side& s) {
+    if (s.doc != nullptr) return s.doc->text;
+    if (!s.path) return std::nullopt;
+    const std::optional<std::string> bytes = read_file(*s.path);
+    if (!bytes) return std::nullopt;
+    return cp850_to_utf8(*bytes);
 }
 
 }  // namespace
@@ -188,22 +186,25 @@ json range_of(const line_index& lines, std::int32_t line, std::int32_t column, s
     return {{"start", position_json(l, start)}, {"end", position_json(l, std::max(start, end))}};
 }
 
-// The words check prints after FILE:LINE:COLUMN: and the severity.
+// The words check prints after FILE:LINE:COLUMN: and the severity. A problem only the checker
+// finds has no result code: its own message stands, without an "[R0]".
 std::string message_of(const diagnostic& d, const station_table_t& table) {
-    const std::string full = format_diagnostic(d, {}, table);
-    const std::string_view mark = d.level == severity::error ? " error: " : " warning: ";
-    const std::size_t at = full.find(mark);
-    std::string m = at == std::string::npos ? full : full.substr(at + mark.size());
+    std::string m;
+    if (d.level == severity::error && d.code == 0) {
+        m = d.message;
+        if (d.has_position) {
+            m += " at " + std::to_string(d.position) + " m (km " +
+                 kilometres_text(progressive_metres(table, d.position)) + ")";
+        }
+    } else {
+        const std::string full = format_diagnostic(d, {}, table);
+        const std::string_view mark = d.level == severity::error ? " error: " : " warning: ";
+        const std::size_t at = full.find(mark);
+        m = at == std::string::npos ? full : full.substr(at + mark.size());
+    }
     if (!d.help.empty()) m += "\nhelp: " + d.help;
     return m;
 }
-
-struct publish_target {
-    open_document* doc = nullptr;
-    line_index lines;
-    json* list = nullptr;
-    std::string prefix;  // names the other file when its problem is shown here
-};
 
 }  // namespace
 
@@ -274,19 +275,6 @@ void add_diagnostic(check_context& c, const diagnostic& d, const station_table_t
     c.out[doc->uri].push_back(std::move(j));
 }
 
-void add_unmapped(check_context& c, open_document& doc, const std::vector<unmapped_character>& u) {
-    for (const unmapped_character& m : u) {
-        c.out[doc.uri].push_back({
-            {"range", range_of(c.lines_of(doc), m.line, m.column, 1, c.e)},
-            {"severity", 1},
-            {"source", "compattatore"},
-            {"code", "not-in-code-page"},
-            {"message", "the character '" + m.character +
-                            "' is not in code page 850, the simulator's texts; it was read as '?'"},
-        });
-    }
-}
-
 std::string name_or(const std::optional<fs::path>& p, description_kind k, std::string fallback) {
     const std::string n =
         p ? (k == description_kind::line ? line_name_of(*p, k) : train_number_of(*p)) : "";
@@ -294,15 +282,14 @@ std::string name_or(const std::optional<fs::path>& p, description_kind k, std::s
 }
 
 void check_pair(description_pair& pair, std::map<std::string, json>& out, position_encoding e) {
-    side_text line = text_of(pair.line);
-    side_text train = text_of(pair.train);
     author_sources sources;
-    sources.line_text = std::move(line.bytes);
-    sources.train_text = std::move(train.bytes);
+    sources.line_text = text_of(pair.line);
+    sources.train_text = text_of(pair.train);
     sources.line_name = name_or(pair.line.path, description_kind::line, "linea");
     sources.train_number = name_or(pair.train.path, description_kind::train, "1");
     sources.profile = true;  // as check runs it: curves are read only with the profile
-    const author_check r = check_author_sources(std::move(sources));
+    const author_check r =
+        check_author_sources(std::move(sources), {.encoding = input_encoding::utf8});
     auto table = std::make_shared<const station_table_t>(r.compile.model.station_table);
     check_context c{pair, out, {}, e};
     for (side* s : {&pair.line, &pair.train}) {
@@ -310,8 +297,6 @@ void check_pair(description_pair& pair, std::map<std::string, json>& out, positi
         out[s->doc->uri] = json::array();
         s->doc->stations = table;
     }
-    if (pair.line.doc != nullptr) add_unmapped(c, *pair.line.doc, line.unmapped);
-    if (pair.train.doc != nullptr) add_unmapped(c, *pair.train.doc, train.unmapped);
     for (const diagnostic& d : r.diagnostics) add_diagnostic(c, d, *table);
 }
 

@@ -199,7 +199,7 @@ json hover_at(const open_document& d, std::size_t line, std::size_t character,
               position_encoding e) {
     const line_index lines(d.text);
     if (line >= lines.count()) return nullptr;
-    const std::string bytes = to_code_page(lines.line(line)).bytes;
+    const std::string bytes = to_code_page(lines.line(line));
     const auto column = static_cast<std::int32_t>(lines.characters(line, character, e) + 1);
     const std::optional<field_at> f =
         field_under_column(d.kind, bytes, column, in_general(lines, line));

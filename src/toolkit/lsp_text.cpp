@@ -74,46 +74,30 @@ std::size_t line_index::end_column(std::size_t line_number, position_encoding e)
 namespace {
 
 // The slow way, for a text with characters the page lacks: one character at a time.
-void map_each_character(std::string_view utf8, code_page_text& out) {
-    std::int32_t line = 1, column = 1;
+std::string map_each_character(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
     for (std::size_t at = 0; at < utf8.size();) {
         const std::size_t s = sequence_length(static_cast<unsigned char>(utf8[at]));
         const std::string_view c = utf8.substr(at, s);
         at += c.size();
-        if (c.size() == 1) {
-            out.bytes.push_back(c[0]);
-            const bool ends =
-                c[0] == '\n' || (c[0] == '\r' && (at >= utf8.size() || utf8[at] != '\n'));
-            if (ends) {
-                ++line;
-                column = 1;
-            } else if (c[0] != '\r') {
-                ++column;
-            }
-            continue;
-        }
         try {
-            out.bytes += utf8_to_cp850(c);
+            out += utf8_to_cp850(c);
         } catch (const std::invalid_argument&) {
-            out.bytes.push_back('?');
-            out.unmapped.push_back({line, column, std::string(c)});
+            out.push_back('?');
         }
-        ++column;
     }
+    return out;
 }
 
 }  // namespace
 
-code_page_text to_code_page(std::string_view utf8) {
-    code_page_text out;
+std::string to_code_page(std::string_view utf8) {
     try {
-        out.bytes = utf8_to_cp850(utf8);
-        return out;
+        return utf8_to_cp850(utf8);
     } catch (const std::invalid_argument&) {
     }
-    out.bytes.reserve(utf8.size());
-    map_each_character(utf8, out);
-    return out;
+    return map_each_character(utf8);
 }
 
 std::optional<std::filesystem::path> uri_path(std::string_view uri) {

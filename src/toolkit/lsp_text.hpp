@@ -36,19 +36,9 @@ class line_index {
     std::vector<std::size_t> ends_;  // before the line end
 };
 
-// A character the code page lacks, replaced by '?' so the rest can still be read.
-struct unmapped_character {
-    std::int32_t line = 0;    // 1-based, as the compiler counts
-    std::int32_t column = 0;  // 1-based characters
-    std::string character;    // as UTF-8
-};
-
-struct code_page_text {
-    std::string bytes;  // one byte per character of the UTF-8 text
-    std::vector<unmapped_character> unmapped;
-};
-
-code_page_text to_code_page(std::string_view utf8);
+// The text in code page 850, one byte per character; a character the page lacks becomes '?' so
+// the columns still match the editor's characters.
+std::string to_code_page(std::string_view utf8);
 
 // file: URIs and paths. nullopt for any other scheme.
 std::optional<std::filesystem::path> uri_path(std::string_view uri);

@@ -56,6 +56,9 @@ const std::string unreadable =
     "the description could not be read: it ends inside a record, a value is not a number or does "
     "not fit its field, the line length is missing, or a file could not be read [R25]";
 
+const std::string beyond_help =
+    "\nhelp: the grid runs 7000 m past the line length; the records' positions must lie inside it";
+
 struct problem_case {
     const char* name;
     std::function<void(description_pair&)> change;
@@ -69,7 +72,7 @@ const problem_case problem_cases[] = {
     {"not_a_number_in_the_train",
      [](description_pair& d) { d.train_records[1] = "velocita,   0x,    30"; },
      false,
-     {"7:12-21 1 R25 " + unreadable},
+     {"7:12-14 1 R25 " + unreadable + "\nhelp: write the position as digits in m"},
      {}},
     {"a_station_beyond_the_line_needs_both",
      [](description_pair& d) {
@@ -77,18 +80,21 @@ const problem_case problem_cases[] = {
              "stazione,   50000,  8,  300,  0, 0, 0,  4,1,0,  2,1,1,    1,  11,48, 0, OLTRE");
      },
      true,
-     {"10:0-77 1 R15 position beyond the end of the route grid [R15] at 50000 m (km 50+000)"},
+     {"10:0-8 1 R15 position beyond the end of the route grid [R15] at 50000 m (km 50+000)" +
+      beyond_help},
      {}},
     {"a_line_problem_shown_in_the_open_line",
      [](description_pair& d) { d.line_records[1] = "pendenza,  50000,   -2"; },
      true,
      {},
-     {"7:0-22 1 R15 position beyond the end of the route grid [R15] at 50000 m (km 50+000)"}},
+     {"7:0-8 1 R15 position beyond the end of the route grid [R15] at 50000 m (km 50+000)" +
+      beyond_help}},
     {"a_line_problem_shown_in_the_train_when_the_line_is_closed",
      [](description_pair& d) { d.line_records[1] = "pendenza,  50000,   -2"; },
      false,
      {"0:0-10 1 R15 Linea_linea.txt: position beyond the end of the route grid [R15] at 50000 m "
-      "(km 50+000)"},
+      "(km 50+000)" +
+      beyond_help},
      {}},
 };
 
@@ -154,8 +160,8 @@ TEST(lsp_problems, characters_outside_the_code_page_are_marked_in_editor_columns
     const auto a = lsp_session().initialize().open(f.train_uri, text).end().run();
     const auto b = lsp_session().initialize(utf8).open(f.train_uri, text).end().run();
     const std::string what =
-        " 1 not-in-code-page the character '\xF0\x9F\x9A\x82' is not in code page 850, the "
-        "simulator's texts; it was read as '?'";
+        " 1 not-in-code-page `\xF0\x9F\x9A\x82` has no character in code page 850\nhelp: write it "
+        "with a letter code page 850 has";
     EXPECT_EQ(shown_all(a.diagnostics(f.train_uri)),
               std::vector<std::string>{"9:" + std::to_string(column) + "-" +
                                        std::to_string(column + 2) + what});
