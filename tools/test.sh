@@ -7,7 +7,8 @@
 # Ends with "suites: N passed, M failed" and exits non-zero when any suite failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh || { echo "cannot install the build's packages" >&2; exit 1; }
+# neovim: the editor the language server's test drives, in both ctest suites.
+tools/install-deps.sh neovim || { echo "cannot install the build's packages" >&2; exit 1; }
 
 passed=0
 failed=0
