@@ -127,12 +127,7 @@ void language_server::notify(const std::string& method, const json& params) {
     if (!initialized_ || shut_down_) return;  // dropped, as the protocol asks
     if (method == "textDocument/didOpen") return did_open(params);
     if (method == "textDocument/didChange") return did_change(params);
-    if (method == "textDocument/didClose") {
-        const std::string uri = params.at("textDocument").at("uri").get<std::string>();
-        documents_.close(uri);
-        write_message(out_, notification("textDocument/publishDiagnostics",
-                                         {{"uri", uri}, {"diagnostics", json::array()}}));
-    }
+    if (method == "textDocument/didClose") return did_close(params);
     // Everything else (initialized, didSave, $/cancelRequest, ...) needs nothing from us.
 }
 
@@ -171,6 +166,26 @@ void language_server::did_change(const json& params) {
     d->text = std::move(text);
     d->version = td.value("version", d->version);
     publish(uri);
+}
+
+void language_server::did_close(const json& params) {
+    const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    const open_document* d = documents_.find(uri);
+    if (d == nullptr) return;
+    const std::optional<std::filesystem::path> folder =
+        d->path ? std::optional(d->path->parent_path()) : std::nullopt;
+    const description_kind kind = d->kind;
+    documents_.close(uri);
+    write_message(out_, notification("textDocument/publishDiagnostics",
+                                     {{"uri", uri}, {"diagnostics", json::array()}}));
+    // Its partners now read the file on disk instead of the editor's text.
+    std::vector<std::string> partners;
+    for (const auto& [u, o] : documents_.all()) {
+        if (o.kind != kind && folder && o.path && o.path->parent_path() == *folder) {
+            partners.push_back(u);
+        }
+    }
+    for (const std::string& u : partners) publish(u);
 }
 
 void language_server::publish(const std::string& uri) {

@@ -38,6 +38,7 @@ class language_server {
     nlohmann::json initialize(const nlohmann::json& params);
     void did_open(const nlohmann::json& params);
     void did_change(const nlohmann::json& params);
+    void did_close(const nlohmann::json& params);
     void publish(const std::string& uri);
     open_document& document(const nlohmann::json& params);
     bool too_large(const std::string& uri, const std::string& text);

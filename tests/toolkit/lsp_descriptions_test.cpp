@@ -138,6 +138,39 @@ TEST(lsp_problems, a_change_to_the_line_rechecks_the_open_train_and_clears_when_
     EXPECT_EQ(s.end().run().diagnostics(f.train_uri).size(), 0u);
 }
 
+TEST(lsp_problems, a_collision_links_the_record_that_holds_the_cell) {
+    description_pair d;
+    d.train_records.push_back("segnale,   2500,   2, 4, 1,  1, 0,    2,  2,1,1, 110");
+    d.train_records.push_back("rallentamento,  2500,  60,  300,  0,  1,  60");
+    folder f(d);
+    const auto r = lsp_session().initialize().open(f.train_uri, d.train_text()).end().run();
+    const json list = r.diagnostics(f.train_uri);
+    ASSERT_EQ(list.size(), 1u) << list.dump();
+    EXPECT_EQ(shown(list[0]),
+              "11:0-13 1 R18 slowdown start cell not free [R18] at 2500 m (km 2+500)");
+    const json related = list[0]["relatedInformation"];
+    ASSERT_EQ(related.size(), 1u);
+    EXPECT_EQ(related[0]["location"]["uri"], f.train_uri);
+    EXPECT_EQ(related[0]["location"]["range"]["start"]["line"], 10);
+    EXPECT_EQ(related[0]["message"], "the cell holds the signal at 2500 m from line 11");
+}
+
+TEST(lsp_problems, closing_the_line_rechecks_the_train_against_the_file_on_disk) {
+    description_pair d;
+    folder f(d);  // clean on disk
+    description_pair unsaved = d;
+    unsaved.general[0] = "lunghezza percorso,    1000";
+    d.train_records.push_back(
+        "stazione,   9000,  8,  300,  0, 0, 0,  4,1,0,  2,1,1,    1,  11,48, 0, OLTRE");
+    lsp_session s;
+    s.initialize().open(f.line_uri, unsaved.line_text()).open(f.train_uri, d.train_text());
+    EXPECT_EQ(lsp_session(s).end().run().diagnostics(f.train_uri).size(), 1u);
+    s.notify("textDocument/didClose", {{"textDocument", {{"uri", f.line_uri}}}});
+    const auto r = s.end().run();
+    EXPECT_EQ(r.diagnostics(f.train_uri).size(), 0u);
+    EXPECT_EQ(r.diagnostics(f.line_uri).size(), 0u);
+}
+
 TEST(lsp_problems, a_description_alone_says_what_is_missing) {
     testing::temp_dir dir;
     const std::string uri = lsp::path_uri(dir / "Sola_1-.txt");
