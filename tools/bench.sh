@@ -12,4 +12,5 @@ for name in BM_default_scenario BM_maximum_line_compile_only BM_maximum_line; do
     --benchmark_report_aggregates_only=true
 done
 build/bench/bench/bench_plots
+build/bench/bench/bench_lsp --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 tools/time-run.sh build/bench/compattatore

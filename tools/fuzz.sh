@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses of the description readers, of the whole compile, of the author's
-# check and of the readers of the simulator's files with inspect and plot, and runs each for a
-# bounded time.
+# check, of the readers of the simulator's files with inspect and plot, and of the language
+# server's message reader and dispatch, and runs each for a bounded time.
 # Exits non-zero when any harness finds a crash, a leak, a broken invariant or a hang.
 #
 # Usage: tools/fuzz.sh [--ci | --minutes N] [harness ...]
 #   --ci         about 60 s per harness, starting from the seed corpora only (the default)
 #   --minutes N  N minutes per harness; the grown corpus is kept in build/fuzz/corpus/
 #   harness      fuzz_line_reader, fuzz_train_reader, fuzz_compile, fuzz_check,
-#                fuzz_binary_files (default: all five)
+#                fuzz_binary_files, fuzz_lsp_messages (default: all six)
 # A failing input is left in build/fuzz/artifacts/; copy it into tests/fuzz/regressions/<kind>/
-# (line, train, compile for fuzz_compile and fuzz_check, binary) with its row in the replaying test's table, so the tests replay
-# it from then on.
+# (line, train, compile for fuzz_compile and fuzz_check, binary, lsp) with its row in the
+# replaying test's table, so the tests replay it from then on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,11 +26,11 @@ while [ $# -gt 0 ]; do
     *) echo "usage: tools/fuzz.sh [--ci | --minutes N] [harness ...]" >&2; exit 2 ;;
   esac
 done
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(fuzz_line_reader fuzz_train_reader fuzz_compile fuzz_binary_files fuzz_check)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(fuzz_line_reader fuzz_train_reader fuzz_compile fuzz_binary_files fuzz_check fuzz_lsp_messages)
 
 tools/install-deps.sh clang libclang-rt-14-dev
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --parallel 2 --target fuzz_line_reader fuzz_train_reader fuzz_compile fuzz_binary_files fuzz_check \
+cmake --build --preset fuzz --parallel 2 --target fuzz_line_reader fuzz_train_reader fuzz_compile fuzz_binary_files fuzz_check fuzz_lsp_messages \
   fuzz_seeds
 
 build=build/fuzz
@@ -46,6 +46,7 @@ for h in "${harnesses[@]}"; do
     fuzz_compile) kind=compile dict=descriptions ;;
     fuzz_check) kind=compile dict=descriptions ;;
     fuzz_binary_files) kind=binary dict=binary_files ;;
+    fuzz_lsp_messages) kind=lsp dict=lsp_messages ;;
     *) echo "unknown harness $h" >&2; exit 2 ;;
   esac
   corpus=$build/corpus/$h

@@ -9,8 +9,9 @@
 # Ends with "suites: N passed, M failed" and exits non-zero when any suite failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-# The ctest suites validate SARIF output with python3-jsonschema.
-tools/install-deps.sh python3-jsonschema || { echo "cannot install the build's packages" >&2; exit 1; }
+# The ctest suites validate SARIF output with python3-jsonschema and drive the language server
+# from neovim.
+tools/install-deps.sh python3-jsonschema neovim || { echo "cannot install the build's packages" >&2; exit 1; }
 
 passed=0
 failed=0

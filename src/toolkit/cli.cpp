@@ -17,8 +17,8 @@ namespace compattatore {
 
 namespace {
 
-constexpr std::string_view command_names[] = {"compile", "check", "sources",
-                                              "inspect", "plot",  "view"};
+constexpr std::string_view command_names[] = {"compile", "check", "sources", "inspect",
+                                              "plot",    "view",  "lsp"};
 
 bool is_command(std::string_view a) {
     for (std::string_view c : command_names) {
@@ -185,6 +185,15 @@ CLI::App* add_view(CLI::App& app, view_options& o) {
     return view_cmd;
 }
 
+CLI::App* add_lsp(CLI::App& app) {
+    return app.add_subcommand(
+        "lsp",
+        "Serve an editor as a language server over standard input and output: the problems of "
+        "the line and train descriptions as you type, the meaning of the field under the cursor, "
+        "the records of a section offered as you write, and an outline. Exit status: 0 after the "
+        "editor's shutdown and exit, 1 when the input ends without them.");
+}
+
 int run_inspect(inspect_options o, const std::string& points, std::ostream& out) {
     if (!points.empty()) {
         o.points = parse_point_selection(points);
@@ -213,6 +222,7 @@ struct command_line {
     CLI::App* inspect_cmd = nullptr;
     CLI::App* plot_cmd = nullptr;
     CLI::App* view_cmd = nullptr;
+    CLI::App* lsp_cmd = nullptr;
 };
 
 void add_commands(CLI::App& app, command_line& c) {
@@ -222,6 +232,7 @@ void add_commands(CLI::App& app, command_line& c) {
     c.inspect_cmd = add_inspect(app, c.inspect, c.points);
     c.plot_cmd = add_plot(app, c.plot);
     c.view_cmd = add_view(app, c.view);
+    c.lsp_cmd = add_lsp(app);
 }
 
 int dispatch(command_line& c, std::ostream& out) {
@@ -240,6 +251,7 @@ int dispatch(command_line& c, std::ostream& out) {
     if (*c.inspect_cmd) return run_inspect(c.inspect, c.points, out);
     if (*c.plot_cmd) return plot_command(c.plot, out, std::cerr);
     if (*c.view_cmd) return view_command(c.view, out, std::cerr);
+    if (*c.lsp_cmd) return lsp_command(std::cin, out, std::cerr);
     return toolkit_status::usage;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -94,5 +95,8 @@ struct view_options {
     std::filesystem::path output;  // - for standard output
 };
 int view_command(const view_options& o, std::ostream& out, std::ostream& err);
+
+// The language server: messages from in, replies to out, its log to err.
+int lsp_command(std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace compattatore

@@ -1,6 +1,6 @@
 // Writes the seed corpora of the harnesses into the folder given: the scenario's own descriptions
 // and the small texts the compiler tests start from; for the binary harness, the files the small
-// texts compile to.
+// texts compile to; for the language server, whole sessions on the small texts.
 // Usage: fuzz_seeds <corpus folder>
 
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include "compiler/description_fixture.hpp"
 #include "fuzz/binary_checks.hpp"
 #include "fuzz/fuzz_checks.hpp"
+#include "fuzz/lsp_checks.hpp"
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"  // join_crlf
 
@@ -82,5 +83,7 @@ int main(int argc, char** argv) {
             "0" + pairs[i].second + sep + trains[i].second);
     }
     put_binary_seeds(root / "binary");
+    for (const auto& [name, session] : fuzzing::lsp_seed_sessions())
+        put(root / "lsp", name, session);
     return 0;
 }
