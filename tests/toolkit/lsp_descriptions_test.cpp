@@ -52,10 +52,6 @@ std::vector<std::string> shown_all(const json& list) {
     return out;
 }
 
-const std::string unreadable =
-    "the description could not be read: it ends inside a record, a value is not a number or does "
-    "not fit its field, the line length is missing, or a file could not be read [R25]";
-
 const std::string beyond_help =
     "\nhelp: the grid runs 7000 m past the line length; the records' positions must lie inside it";
 
@@ -72,7 +68,8 @@ const problem_case problem_cases[] = {
     {"not_a_number_in_the_train",
      [](description_pair& d) { d.train_records[1] = "velocita,   0x,    30"; },
      false,
-     {"7:12-14 1 R25 " + unreadable + "\nhelp: write the position as digits in m"},
+     {"7:12-14 1 R25 `velocita` value 1 `position`: `0x` is not a whole number [R25]\nhelp: write "
+      "the position as digits in m"},
      {}},
     {"a_station_beyond_the_line_needs_both",
      [](description_pair& d) {
@@ -80,20 +77,22 @@ const problem_case problem_cases[] = {
              "stazione,   50000,  8,  300,  0, 0, 0,  4,1,0,  2,1,1,    1,  11,48, 0, OLTRE");
      },
      true,
-     {"10:0-8 1 R15 position beyond the end of the route grid [R15] at 50000 m (km 50+000)" +
+     {"10:0-8 1 R15 the station at 50000 m leaves no room before the end of the route grid at "
+      "10000 m [R15] at 50000 m (km 50+000)" +
       beyond_help},
      {}},
     {"a_line_problem_shown_in_the_open_line",
      [](description_pair& d) { d.line_records[1] = "pendenza,  50000,   -2"; },
      true,
      {},
-     {"7:0-8 1 R15 position beyond the end of the route grid [R15] at 50000 m (km 50+000)" +
+     {"7:0-8 1 R15 the gradient at 50000 m leaves no room before the end of the route grid at "
+      "10000 m [R15] at 50000 m (km 50+000)" +
       beyond_help}},
     {"a_line_problem_shown_in_the_train_when_the_line_is_closed",
      [](description_pair& d) { d.line_records[1] = "pendenza,  50000,   -2"; },
      false,
-     {"0:0-10 1 R15 Linea_linea.txt: position beyond the end of the route grid [R15] at 50000 m "
-      "(km 50+000)" +
+     {"0:0-10 1 R15 Linea_linea.txt: the gradient at 50000 m leaves no room before the end of "
+      "the route grid at 10000 m [R15] at 50000 m (km 50+000)" +
       beyond_help},
      {}},
 };
@@ -147,7 +146,8 @@ TEST(lsp_problems, a_collision_links_the_record_that_holds_the_cell) {
     const json list = r.diagnostics(f.train_uri);
     ASSERT_EQ(list.size(), 1u) << list.dump();
     EXPECT_EQ(shown(list[0]),
-              "11:0-13 1 R18 slowdown start cell not free [R18] at 2500 m (km 2+500)");
+              "11:0-13 1 R18 the slowdown at 2500 m (its start) needs cell 51, which the signal at "
+              "2500 m already holds [R18] at 2500 m (km 2+500)");
     const json related = list[0]["relatedInformation"];
     ASSERT_EQ(related.size(), 1u);
     EXPECT_EQ(related[0]["location"]["uri"], f.train_uri);
@@ -193,7 +193,7 @@ TEST(lsp_problems, characters_outside_the_code_page_are_marked_in_editor_columns
     const auto a = lsp_session().initialize().open(f.train_uri, text).end().run();
     const auto b = lsp_session().initialize(utf8).open(f.train_uri, text).end().run();
     const std::string what =
-        " 1 not-in-code-page `\xF0\x9F\x9A\x82` has no character in code page 850\nhelp: write it "
+        " 1 not-in-code-page U+1F682 has no character in code page 850\nhelp: write it "
         "with a letter code page 850 has";
     EXPECT_EQ(shown_all(a.diagnostics(f.train_uri)),
               std::vector<std::string>{"9:" + std::to_string(column) + "-" +

@@ -256,8 +256,8 @@ TEST_F(ViewCommand, ErrorsInTheDescriptionsStillGiveAPageListingThem) {
     const view_run r = view({line(), train()}, "-");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.starts_with("<!DOCTYPE html>")) << "the page goes to standard output";
-    EXPECT_NE(r.out.find("error: speed board on a cell that is not free [R21] at 132350 m "
-                         "(km 41+550)</li>"),
+    EXPECT_NE(r.out.find("error: the speed board at 132350 m needs cell 2648, which the speed "
+                         "board at 132350 m already holds [R21] at 132350 m (km 41+550)</li>"),
               std::string::npos);
 }
 
