@@ -81,7 +81,10 @@ std::string code_point_name(std::string_view character) {
 // The character in code page 850 between backquotes, or its code point when the page lacks it.
 std::string meant_in_cp850(std::string_view character) {
     try {
-        return "`" + utf8_to_cp850(character) + "`";
+        std::string quoted_character = "`";
+        quoted_character += utf8_to_cp850(character);
+        quoted_character += '`';
+        return quoted_character;
     } catch (const std::invalid_argument&) {
         return code_point_name(character);
     }
