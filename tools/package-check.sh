@@ -154,8 +154,9 @@ zsh_words() {
     file=$1; shift; words=("$@"); CURRENT=$#; PREFIX=${words[-1]}
     source "$file"' zsh "$prefix/usr/share/zsh/vendor-completions/_compattatore" "$@" | tr '\n' ' '
 }
-check "zsh offers the commands" bash -c '[[ " $1" == *" compile sources inspect plot "* ]]' _ \
-  "$(zsh_words compattatore co)"
+# Every command of the program, in whatever order its help lists them.
+check "zsh offers the commands" bash -c 'for c in compile check sources inspect plot view lsp; do
+    [[ " $1 " == *" $c "* ]] || exit 1; done' _ "$(zsh_words compattatore co)"
 check "zsh offers a command's options" bash -c '[[ " $1" == *" --json "* && " $1" == *" --line "* ]]' _ \
   "$(zsh_words compattatore compile --j)"
 check "zsh offers files for the arguments" test "$(zsh_words compattatore compile T)" = "FILES "
