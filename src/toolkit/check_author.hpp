@@ -26,7 +26,7 @@ struct check_options {
 // shows of the compiled scenario can point back at the line that made it.
 struct record_places {
     std::unordered_map<std::int32_t, source_location> cells;  // by cell of the route grid
-    // Each station record's name (code page 850) and keyword, in the order of the text.
+    // Each station record's name (code page 850) and where its keyword stands, in text order.
     std::vector<std::pair<std::string, source_location>> stations;
 };
 
