@@ -169,6 +169,8 @@ author_check check_author_sources(author_sources sources, const check_options& o
     author_check r;
     r.compile = compile_author_sources(std::move(sources));
     r.diagnostics = merged_diagnostics(s, r.compile.report.diagnostics);
+    for (const auto& [cell, o] : s.cells) r.places.cells.emplace(cell, o.where);
+    for (const station_seen& st : s.stations) r.places.stations.emplace_back(st.name, st.where);
     return r;
 }
 

@@ -4,6 +4,9 @@
 // a separate pass over every record goes on past an error and reports what the compile could
 // not, each problem once.
 
+#include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "compiler/compile_report.hpp"
@@ -19,10 +22,19 @@ struct check_options {
     input_encoding encoding = input_encoding::cp850;
 };
 
+// Where the records stand that the compile turned into grid cells and stations, so what a tool
+// shows of the compiled scenario can point back at the line that made it.
+struct record_places {
+    std::unordered_map<std::int32_t, source_location> cells;  // by cell of the route grid
+    // Each station record's name (code page 850) and where its keyword stands, in text order.
+    std::vector<std::pair<std::string, source_location>> stations;
+};
+
 struct author_check {
     author_compile compile;
     // Every problem, the compile's among them, in the order of the texts (line description first).
     std::vector<diagnostic> diagnostics;
+    record_places places;
     std::size_t count(severity level) const;
 };
 

@@ -65,6 +65,7 @@ page_result from_descriptions(const view_options& o) {
     in.table = &m.station_table;
     in.diagnostics = &c.diagnostics;
     in.files = {o.inputs[0].string(), o.inputs[1].string()};
+    in.places = &c.places;
     in.source = "compiled from " + in.files.line + " and " + in.files.train;
     const bool clean = c.count(severity::error) == 0;
     return {view_page(view_data(in)), clean ? toolkit_status::ok : toolkit_status::errors};

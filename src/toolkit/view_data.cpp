@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "ground/code_page_850.hpp"
 #include "ground/kilometres.hpp"
@@ -179,8 +180,42 @@ void add_drawn_values(const route_cell& c, const station_table_t* table, json& o
     }
 }
 
+// "FILE:LINE" of the record that made a thing, the file named as the diagnostics name it.
+std::string source_text(const view_input& in, const source_location& where) {
+    return in.files.of(where.file) + ":" + std::to_string(where.line);
+}
+
+void add_cell_source(const view_input& in, std::size_t cell, json& o) {
+    if (in.places == nullptr) return;
+    const auto it = in.places->cells.find(static_cast<std::int32_t>(cell));
+    if (it != in.places->cells.end()) o["source"] = source_text(in, it->second);
+}
+
+// The station records in text order, matched to the table's entries by name: the table keeps
+// the records' order, and a name written twice goes to each record in turn.
+class station_sources {
+  public:
+    explicit station_sources(const view_input& in) : in_(in) {}
+    std::optional<std::string> next(std::string_view name) {
+        if (in_.places == nullptr) return std::nullopt;
+        const auto& records = in_.places->stations;
+        for (std::size_t i = at_; i < records.size(); ++i) {
+            if (trimmed(records[i].first) != trimmed(name)) continue;
+            at_ = i + 1;
+            return source_text(in_, records[i].second);
+        }
+        return std::nullopt;
+    }
+
+  private:
+    const view_input& in_;
+    std::size_t at_ = 0;
+};
+
 // A slowdown reaches to the first end cell at or after its start, or to the grid's end.
-json objects_json(const route_grid_t& grid, const station_table_t* table) {
+json objects_json(const view_input& in) {
+    const route_grid_t& grid = *in.grid;
+    const station_table_t* table = in.table;
     json out = json::array();
     std::size_t end = 0;
     for (std::size_t i = 0; i < grid.size(); ++i) {
@@ -192,6 +227,7 @@ json objects_json(const route_grid_t& grid, const station_table_t* table) {
                   {"m", cell_start_m(cell)},
                   {"text", describe_cell(c, table)}};
         add_drawn_values(c, table, o);
+        add_cell_source(in, i, o);
         if (c.kind == cell_kind::slowdown_start) {
             end = std::max(end, i);
             while (end + 1 < grid.size() && grid[end].kind != cell_kind::slowdown_end) ++end;
@@ -218,10 +254,12 @@ std::vector<std::int64_t> stop_cells(const route_grid_t* grid) {
     return stops;
 }
 
-json stations_json(const station_table_t* table, const route_grid_t* grid) {
+json stations_json(const view_input& in) {
+    const station_table_t* table = in.table;
     json out = json::array();
     if (table == nullptr) return out;
-    const std::vector<std::int64_t> stops = stop_cells(grid);
+    const std::vector<std::int64_t> stops = stop_cells(in.grid);
+    station_sources sources(in);
     for (int i = 1; i < station_slot::count; ++i) {
         if (!is_station_entry(*table, i)) continue;
         const station_entry& e = (*table)[static_cast<std::size_t>(i)];
@@ -234,6 +272,7 @@ json stations_json(const station_table_t* table, const route_grid_t* grid) {
              {"area", {e.area_start, e.area_end}},
              {"stop_m", stop < 0 ? json(nullptr) : json(cell_start_m(stop))},
              {"time", e.timetable_time == 0 ? json(nullptr) : json(clock_text(e.timetable_time))}});
+        if (const auto source = sources.next(e.name)) out.back()["source"] = *source;
     }
     return out;
 }
@@ -274,7 +313,7 @@ nlohmann::json view_data(const view_input& in) {
     json data = {{"header", header_json(in)},
                  {"progressives", progressives_json(in.table)},
                  {"plan", plan_json(in.profile)},
-                 {"stations", stations_json(in.table, in.grid)},
+                 {"stations", stations_json(in)},
                  {"diagnostics", diagnostics_json(in)}};
     json runs = json::object();
     json objects = json::array();
@@ -283,7 +322,7 @@ nlohmann::json view_data(const view_input& in) {
         runs["speed"] = runs_json(*in.grid, speed_limit_profile);
         runs["adhesion"] = runs_json(*in.grid, adhesion_profile);
         runs["mountain"] = runs_json(*in.grid, mountain_type_profile);
-        objects = objects_json(*in.grid, in.table);
+        objects = objects_json(in);
     }
     data["runs"] = std::move(runs);
     data["objects"] = std::move(objects);

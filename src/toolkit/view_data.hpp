@@ -9,6 +9,7 @@
 
 #include "compiler/compile_report.hpp"
 #include "ground/model.hpp"
+#include "toolkit/check_author.hpp"
 #include "toolkit/compile_diagnostics.hpp"
 
 namespace compattatore {
@@ -23,6 +24,8 @@ struct view_input {
     const station_table_t* table = nullptr;
     const std::vector<diagnostic>* diagnostics = nullptr;  // with descriptions only
     diagnostic_files files;                                // how the diagnostics name them
+    // With descriptions only: the records behind the cells and stations, each object's "source".
+    const record_places* places = nullptr;
     std::string source;  // what the page was made from, for its subtitle
 };
 

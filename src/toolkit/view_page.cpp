@@ -69,10 +69,9 @@ void write_station_list(html_document& h, const json& data) {
     h.open("h2").text("Stations").close();
     h.open("ul").attr("id", "stations");
     for (const json& s : data["stations"]) {
-        h.open("li")
-            .attr("data-position", std::to_string(s["position"].get<std::int64_t>()))
-            .text(s["name"].get<std::string>())
-            .close();
+        h.open("li").attr("data-position", std::to_string(s["position"].get<std::int64_t>()));
+        if (s.contains("source")) h.attr("title", "from " + s["source"].get<std::string>());
+        h.text(s["name"].get<std::string>()).close();
     }
     h.close();
 }

@@ -857,12 +857,14 @@
     if (s.stop_m !== null) lines.push("stop " + placeText(s.stop_m));
     lines.push("area " + kmText(railway(s.area[0])) + " to " + kmText(railway(s.area[1])));
     lines.push(s.time !== null ? "time " + s.time : "no timetable time");
+    if (s.source) lines.push("from " + s.source);
     return lines;
   }
   function objectLines(o) {
     const lines = [o.text, placeText(o.m) + ", cell " + o.cell];
     if (o.kind === "direction_board") lines.splice(1, 0, o.lines.join(" / "));
     if (o.kind === "slowdown_start") lines.push("to " + placeText(o.end_m));
+    if (o.source) lines.push("from " + o.source);
     return lines;
   }
   function bandValueLines(band, m) {

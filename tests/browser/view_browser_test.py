@@ -67,6 +67,11 @@ class Pages:
         train = self.sources / "Torino_Piacenza_2063-.txt"
         self.scenario = WORK / "scenario.html"
         run("view", str(line), str(train), "-o", str(self.scenario))
+        # The line of ALESSANDRIA's record, as the page's link to it names it.
+        records = train.read_bytes().split(b"\r\n")
+        stazione = next(i for i, t in enumerate(records)
+                        if t.startswith(b"stazione") and b"ALESSANDRIA" in t)
+        self.alessandria_source = f"{train}:{stazione + 1}"
 
         compiled = WORK / "compiled"
         compiled.mkdir(exist_ok=True)
@@ -180,6 +185,7 @@ class ViewerInBrowser(unittest.TestCase):
         self.assertIn(f"position km 0+000 (route {alessandria['position']} m)", text)
         self.assertRegex(text, r"stop km \d+\+\d{3} \(route \d+ m\)")
         self.assertIn("time 12:46:00", text)
+        self.assertIn(f"from {PAGES.alessandria_source}", text)
         self.shot("view-zoomed.png")
 
     def test_zoom_shows_only_objects_in_the_range(self):

@@ -4,13 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
+#include "ground/record_keywords.hpp"
 #include "ground/roles.hpp"
 #include "sources/writers.hpp"
 #include "support/generated_descriptions.hpp"
 #include "support/temp_dir.hpp"
+#include "toolkit/check_author.hpp"
 #include "toolkit/commands.hpp"
 #include "toolkit/compile_author.hpp"
 #include "toolkit/html_document.hpp"
@@ -203,6 +208,127 @@ TEST_F(ScenarioView, RunsStopWhereTheReadersStoppedWritingAndThePlanFitsItsBudge
               std::round(model().line_profile.x(10 * step).as_double() * 10) / 10);
 }
 
+TEST_F(ScenarioView, APageWithoutRecordsCarriesNoSource) {
+    // As a page of compiled files is made: no texts, so nothing to point back at.
+    for (const char* list : {"stations", "objects"}) {
+        for (const json& item : data()[list]) EXPECT_FALSE(item.contains("source")) << item;
+    }
+}
+
+// ---- links back to the records ------------------------------------------------------------------
+
+class SourcedView : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        author_sources s;
+        s.line_text = testing::join_crlf(dati_linea_lines());
+        s.train_text = testing::join_crlf(dati_treno_lines());
+        s.line_name = "Torino_Piacenza";
+        s.train_number = "2063";
+        checked_ = new author_check(check_author_sources(s));
+        const scenario_model& m = checked_->compile.model;
+        view_input in;
+        in.profile = &m.line_profile;
+        in.grid = &m.route_grid;
+        in.table = &m.station_table;
+        in.diagnostics = &checked_->diagnostics;
+        in.files = {"Torino_Piacenza_linea.txt", "Torino_Piacenza_2063-.txt"};
+        in.places = &checked_->places;
+        data_ = new json(view_data(in));
+    }
+    static void TearDownTestSuite() {
+        delete data_;
+        delete checked_;
+    }
+    static const json& data() { return *data_; }
+
+    // The text line a source names, from the lines the descriptions were written from.
+    static std::string line_at(const std::string& source) {
+        const auto colon = source.rfind(':');
+        const std::string file = source.substr(0, colon);
+        const auto lines = file.ends_with("_linea.txt") ? dati_linea_lines() : dati_treno_lines();
+        const auto n = std::stoul(source.substr(colon + 1));
+        return n >= 1 && n <= lines.size() ? lines[n - 1] : "";
+    }
+
+    static author_check* checked_;
+    static json* data_;
+};
+author_check* SourcedView::checked_ = nullptr;
+json* SourcedView::data_ = nullptr;
+
+TEST_F(SourcedView, AStationLinksToTheLineOfItsRecord) {
+    const std::vector<std::string> lines = dati_treno_lines();
+    std::size_t expected = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].starts_with("stazione") && lines[i].find("ALESSANDRIA") != std::string::npos) {
+            expected = i + 1;
+        }
+    }
+    ASSERT_NE(expected, 0u);
+    const json& stations = data()["stations"];
+    ASSERT_EQ(stations.size(), 32u);
+    EXPECT_EQ(stations[16]["name"], "ALESSANDRIA");
+    EXPECT_EQ(stations[16]["source"], "Torino_Piacenza_2063-.txt:" + std::to_string(expected));
+    // Every station its own record, each naming the station.
+    std::set<std::string> sources;
+    for (const json& s : stations) {
+        ASSERT_TRUE(s.contains("source")) << s["name"];
+        EXPECT_NE(line_at(s["source"]).find(s["name"].get<std::string>()), std::string::npos)
+            << s["source"];
+        sources.insert(s["source"].get<std::string>());
+    }
+    EXPECT_EQ(sources.size(), stations.size());
+}
+
+TEST_F(SourcedView, EveryObjectLinksToARecordOfItsKindAtItsPlace) {
+    // The keyword each kind's record starts with; near: the record's position is at the object's
+    // cell or the cell before it (a slowdown's warnings and end stand away from the position it
+    // was written with).
+    struct {
+        const char* kind;
+        std::string_view keyword;
+        bool near;
+    } const cases[] = {
+        {"signal", train_keyword::signal.written, true},
+        {"speed_board", line_keyword::speed_board.written, true},
+        {"direction_board", line_keyword::direction_board.written, true},
+        {"code_point", train_keyword::code_point.written, true},
+        {"slowdown_start", train_keyword::slowdown.written, true},
+        {"slowdown_end", train_keyword::slowdown.written, false},
+        {"slowdown_warning", train_keyword::slowdown.written, false},
+        {"station_stop", train_keyword::station.written, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        std::size_t sourced = 0;
+        for (const json& o : data()["objects"]) {
+            if (o["kind"] != c.kind) continue;
+            if (!o.contains("source")) {
+                // Only the code points the compile lays before slowdowns have no record.
+                EXPECT_TRUE(o["kind"] == "code_point" && o["code"] == 180) << o;
+                continue;
+            }
+            ++sourced;
+            const std::string record = line_at(o["source"]);
+            ASSERT_TRUE(record.starts_with(c.keyword)) << o["source"] << ": " << record;
+            if (!c.near) continue;
+            const auto position = std::stoll(record.substr(record.find(',') + 1));
+            EXPECT_LE(std::abs(position - o["m"].get<std::int64_t>()), 50) << record;
+        }
+        EXPECT_GT(sourced, 0u);
+    }
+    // A station's stop links to the station's own record.
+    for (const json& o : data()["objects"]) {
+        if (o["kind"] != "station_stop") continue;
+        const json& stations = data()["stations"];
+        const auto station = std::find_if(stations.begin(), stations.end(),
+                                          [&](const json& s) { return s["entry"] == o["entry"]; });
+        ASSERT_NE(station, stations.end()) << o;
+        EXPECT_EQ(o["source"], (*station)["source"]) << o["name"];
+    }
+}
+
 // ---- the command --------------------------------------------------------------------------------
 
 struct view_run {
@@ -237,7 +363,9 @@ TEST_F(ViewCommand, WritesOnePageFromDescriptionsAndNamesItsSize) {
     EXPECT_EQ(r.out, "wrote " + page().string() + " (" + std::to_string(html.size()) + " bytes)\n");
     EXPECT_TRUE(html.starts_with("<!DOCTYPE html>\n<html lang=\"en\">"));
     EXPECT_NE(html.find("content=\"default-src &apos;none&apos;"), std::string::npos);
-    EXPECT_NE(html.find("<li data-position=\"90800\">ALESSANDRIA</li>"), std::string::npos);
+    EXPECT_NE(html.find("<li data-position=\"90800\" title=\"from " + train().string() + ":"),
+              std::string::npos)
+        << "the station list names each station's record as the diagnostics name the file";
     EXPECT_NE(html.find("window.viewer"), std::string::npos) << "the script is embedded";
     // Nothing in the page names another file to fetch.
     for (const char* fetch : {"src=", "href=", "url(", "@import"}) {
