@@ -4,6 +4,7 @@
 // and the editor support all recognise a record through these tests.
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 #include "ground/record_keywords.hpp"
@@ -16,6 +17,13 @@ inline bool contains(std::string_view text, std::string_view word) {
 
 inline char fold_case(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+// The text with its ASCII letters in lower case.
+inline std::string folded(std::string_view text) {
+    std::string out(text);
+    std::ranges::transform(out, out.begin(), fold_case);
+    return out;
 }
 
 // word must be lower case.

@@ -5,6 +5,7 @@
 
 #include "ground/code_page_850.hpp"
 #include "ground/files.hpp"
+#include "ground/keyword_match.hpp"
 #include "ground/kilometres.hpp"
 #include "toolkit/check_author.hpp"
 #include "toolkit/compile_diagnostics.hpp"
@@ -18,14 +19,6 @@ namespace {
 constexpr std::string_view line_suffix = "_linea.txt";
 constexpr std::string_view train_suffix = "-.txt";
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
 std::string file_name(const fs::path& p) {
     return p.filename().string();
 }
@@ -35,7 +28,7 @@ std::string file_name(const fs::path& p) {
 std::string line_name_of(const fs::path& p, description_kind k) {
     const std::string n = file_name(p);
     if (k == description_kind::line) {
-        return lower(n).ends_with(line_suffix) ? n.substr(0, n.size() - line_suffix.size()) : "";
+        return folded(n).ends_with(line_suffix) ? n.substr(0, n.size() - line_suffix.size()) : "";
     }
     if (!n.ends_with(train_suffix)) return "";
     const std::size_t cut = n.rfind('_');
@@ -53,12 +46,12 @@ std::string train_number_of(const fs::path& p) {
 
 description_kind guess_kind(const std::optional<fs::path>& path, std::string_view text) {
     if (path) {
-        const std::string n = lower(file_name(*path));
+        const std::string n = folded(file_name(*path));
         if (n.ends_with(line_suffix)) return description_kind::line;
         if (n.ends_with(train_suffix)) return description_kind::train;
     }
     // Records only one of the two descriptions has.
-    const std::string t = lower(text.substr(0, std::min<std::size_t>(text.size(), 1 << 16)));
+    const std::string t = folded(text.substr(0, std::min<std::size_t>(text.size(), 1 << 16)));
     for (const char* k : {"[stazioni]", "[segnali]", "stazione", "numero vetture", "segnale"}) {
         if (t.find(k) != std::string::npos) return description_kind::train;
     }

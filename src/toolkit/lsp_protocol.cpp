@@ -5,29 +5,18 @@
 #include <optional>
 #include <string_view>
 
+#include "ground/keyword_match.hpp"
+#include "toolkit/lsp_text.hpp"
+
 namespace compattatore::lsp {
 
 namespace {
 
 constexpr std::string_view length_name = "content-length:";
 
-std::string lower_ascii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 // The announced length, when the value is a plain decimal number that fits.
 std::optional<std::size_t> parse_length(std::string_view value) {
-    value = trim(value);
+    value = trim_blanks(value);
     if (value.empty() || !std::ranges::all_of(value, [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
@@ -80,7 +69,7 @@ read_result message_reader::next() {
             continue;
         }
         // A header glued to the bytes of a broken message still starts the next one.
-        const std::size_t at = lower_ascii(line).find(length_name);
+        const std::size_t at = folded(line).find(length_name);
         if (at == std::string::npos) {
             if (!looks_like_header(line)) problem = "a header line that is not 'Name: value'";
             continue;

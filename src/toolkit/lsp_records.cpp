@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ground/code_page_850.hpp"
+#include "ground/keyword_match.hpp"
 #include "ground/kilometres.hpp"
 #include "ground/record_keywords.hpp"
 #include "ground/record_schema.hpp"
@@ -15,33 +16,11 @@ using nlohmann::json;
 
 namespace {
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
-bool names(const record_keyword& k, std::string_view field) {
-    const std::string f = k.any_case ? lower(field) : std::string(field);
-    for (const std::string_view w : k.words) {
-        if (!w.empty() && f.find(w) == std::string::npos) return false;
-    }
-    return true;
-}
-
 // The route position a record starts with: its first value after the keyword.
 std::optional<std::int32_t> first_value(std::string_view line) {
     const std::size_t comma = line.find(',');
     if (comma == std::string_view::npos) return std::nullopt;
-    const std::string_view rest = trim(line.substr(comma + 1));
+    const std::string_view rest = trim_blanks(line.substr(comma + 1));
     std::int32_t v = 0;
     const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), v);
     if (ec != std::errc{} || end == rest.data()) return std::nullopt;
@@ -57,14 +36,15 @@ constexpr int kind_namespace = 3, kind_class = 5, kind_enum = 10, kind_constant 
               kind_number = 16, kind_event = 24;
 
 std::optional<outline_entry> outline_of(std::string_view line, description_kind file) {
-    const std::string_view keyword = trim(line.substr(0, line.find(',')));
+    const std::string_view keyword = trim_blanks(line.substr(0, line.find(',')));
     const std::optional<std::int32_t> at = first_value(line);
     if (keyword.empty() || !at) return std::nullopt;
     const std::string where = " at " + std::to_string(*at) + " m";
     if (file == description_kind::train) {
         if (names(train_keyword::station, keyword)) {
             const std::size_t last = line.rfind(',');
-            return outline_entry{std::string(trim(line.substr(last + 1))) + where, kind_class};
+            return outline_entry{std::string(trim_blanks(line.substr(last + 1))) + where,
+                                 kind_class};
         }
         if (names(train_keyword::signal, keyword))
             return outline_entry{"signal" + where, kind_event};
@@ -80,7 +60,7 @@ std::optional<outline_entry> outline_of(std::string_view line, description_kind 
         return outline_entry{"direction board" + where, kind_constant};
     }
     if (names(line_keyword::curve, keyword)) {
-        return outline_entry{"curve " + lower(keyword.substr(5)) + where, kind_number};
+        return outline_entry{"curve " + folded(keyword.substr(5)) + where, kind_number};
     }
     return std::nullopt;
 }
@@ -107,8 +87,8 @@ json document_symbols(const open_document& d, position_encoding e) {
         const std::string_view text = lines.line(l);
         const std::size_t length = characters_in(text);
         const json range = line_range(lines, l, 0, length, e);
-        if (trim(text).starts_with('[')) {
-            out.push_back({{"name", std::string(trim(text))},
+        if (trim_blanks(text).starts_with('[')) {
+            out.push_back({{"name", std::string(trim_blanks(text))},
                            {"kind", kind_namespace},
                            {"range", range},
                            {"selectionRange", range},
@@ -140,8 +120,8 @@ namespace {
 // The section header in force on a line: the last one above it, lower case; empty before any.
 std::string section_of(const line_index& lines, std::size_t line) {
     for (std::size_t l = std::min(line, lines.count()); l-- > 0;) {
-        const std::string_view t = trim(lines.line(l));
-        if (t.starts_with('[')) return lower(t.substr(0, t.find(']') + 1));
+        const std::string_view t = trim_blanks(lines.line(l));
+        if (t.starts_with('[')) return folded(t.substr(0, t.find(']') + 1));
     }
     return "";
 }
@@ -157,8 +137,8 @@ std::string range_text(const value_range& r) {
 
 // A value as the stored field keeps it: a field that keeps only its low bits wraps around.
 std::string decoded(const field_schema& f, std::string_view written) {
-    if (f.kind == value_kind::text) return "`" + std::string(trim(written)) + "`";
-    const std::string_view w = trim(written);
+    if (f.kind == value_kind::text) return "`" + std::string(trim_blanks(written)) + "`";
+    const std::string_view w = trim_blanks(written);
     std::int64_t v = 0;
     const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
     if (ec != std::errc{} || end != w.data() + w.size())

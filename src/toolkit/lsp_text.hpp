@@ -36,6 +36,13 @@ class line_index {
     std::vector<std::size_t> ends_;  // before the line end
 };
 
+// The text without the blanks and tabs around it.
+inline std::string_view trim_blanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
 // The text in code page 850, one byte per character; a character the page lacks becomes '?' so
 // the columns still match the editor's characters.
 std::string to_code_page(std::string_view utf8);
